@@ -1,0 +1,36 @@
+#include "layout/ScrollRules.h"
+
+#include "platform/Numbers.h"
+
+namespace layout {
+
+using namespace platform::Numbers;
+
+std::int32_t ScrollRules::PageItems(float viewHeight, float itemHeight)
+{
+    return IntDiv(ToLong(viewHeight), ToLong(itemHeight));
+}
+
+std::int32_t ScrollRules::ScrollMax(std::int32_t itemCount, std::int32_t pageItems)
+{
+    const std::int32_t hidden = Subtract(itemCount, pageItems);
+    return hidden > 0 ? hidden : 0;
+}
+
+float ScrollRules::CanvasHeight(float itemHeight, std::int32_t itemCount)
+{
+    return ToSingle(static_cast<double>(itemHeight) * itemCount);
+}
+
+float ScrollRules::CanvasTop(std::int16_t scrollValue, float itemHeight)
+{
+    const float negated = static_cast<float>(Negate16(scrollValue));
+    return ToSingle(static_cast<double>(negated) * itemHeight);
+}
+
+float ScrollRules::BoxTop(std::int32_t index, float itemHeight)
+{
+    return ToSingle(static_cast<double>(index - 1) * itemHeight);
+}
+
+} // namespace layout

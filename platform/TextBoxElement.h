@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace platform {
+
+class TextBoxArray;
+class TextEditWidget;
+
+// One element of a text box control array: a multi-line, locked text box with a vertical
+// scroll bar. Elements are plain objects holding their properties; the array lends them a
+// real editor widget only while they can be seen, so a folder of thousands of files costs a
+// few hundred bytes a box instead of a widget each.
+class TextBoxElement {
+public:
+    TextBoxElement(TextBoxArray& array, std::int16_t index);
+    ~TextBoxElement();
+    TextBoxElement(const TextBoxElement&) = delete;
+    TextBoxElement& operator=(const TextBoxElement&) = delete;
+
+    std::int16_t Index() const { return m_index; }
+
+    float Left() const { return m_left; }
+    float Top() const { return m_top; }
+    float Width() const { return m_width; }
+    float Height() const { return m_height; }
+    void SetWidth(double width);
+    void Move(double left, std::optional<double> top = std::nullopt, std::optional<double> width = std::nullopt,
+        std::optional<double> height = std::nullopt);
+
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool visible);
+
+    const QString& Text() const { return m_text; }
+    void SetText(const QString& text);
+
+    const QString& ToolTipText() const { return m_toolTip; }
+    void SetToolTipText(const QString& text);
+
+    int SelLength() const;
+    void SetSelLength(int length);
+
+    // The editor widget currently showing this element, if it is in view.
+    TextEditWidget* View() const { return m_view; }
+
+private:
+    friend class TextBoxArray;
+    void CopySettingsFrom(const TextBoxElement& other);
+
+    TextBoxArray& m_array;
+    TextEditWidget* m_view { nullptr };
+    QString m_text;
+    QString m_toolTip;
+    float m_left { 0 };
+    float m_top { 0 };
+    float m_width { 0 };
+    float m_height { 0 };
+    std::int16_t m_index;
+    bool m_visible { false };
+};
+
+} // namespace platform
