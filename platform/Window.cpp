@@ -15,6 +15,10 @@ Window::Window(float clientWidth, float clientHeight)
 {
     m_widget->resize(static_cast<int>(std::lround(clientWidth)), static_cast<int>(std::lround(clientHeight)));
     m_widget->onResized = [this](QSize size) {
+        // The widget reports whole pixels; a size the program set with a fraction arrives
+        // rounded and is no change.
+        if (size.width() == std::lround(m_scaleWidth) && size.height() == std::lround(m_scaleHeight))
+            return;
         clientResized(static_cast<float>(size.width()), static_cast<float>(size.height()));
     };
     m_widget->onFirstPaint = [this] { Q_EMIT FirstPaint(); };
@@ -64,9 +68,10 @@ void Window::Show()
 
 void Window::ResizeClient(float width, float height)
 {
-    m_widget->resize(static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height)));
-    // A hidden widget gets its resize event only when shown; the model must not wait.
+    // The model goes first: a hidden widget gets its resize event only when shown, and a
+    // shown one reports the size rounded to whole pixels.
     clientResized(width, height);
+    m_widget->resize(static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height)));
 }
 
 void Window::SetTabOrder(std::initializer_list<Control*> order)

@@ -1,0 +1,10 @@
+#include "app/frmMain.h"
+#include "platform/Application.h"
+
+int main(int argc, char** argv)
+{
+    platform::Application application(argc, argv);
+    app::frmMain form;
+    form.Show();
+    return application.Run();
+}
