@@ -1,8 +1,10 @@
 #include "platform/Application.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 
 namespace platform {
 
@@ -28,6 +30,20 @@ QString chooseFontFamily()
     return QFont().family();
 }
 
+// The program's icon, compiled into the executable from the images the icon theme gets, so
+// that the window carries it wherever the program runs, installed or not. Hosts without the
+// images (the test runners) keep the platform's default icon.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString file = QStringLiteral(":/icons/vellumry-%1.png").arg(size);
+        if (QFile::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
+    return icon;
+}
+
 } // namespace
 
 Application::Application(int& argc, char** argv)
@@ -36,6 +52,8 @@ Application::Application(int& argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vellumry"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setDesktopFileName(QStringLiteral("vellumry"));
+    if (const QIcon icon = programIcon(); !icon.isNull())
+        QApplication::setWindowIcon(icon);
     ApplyDefaults();
 }
 
