@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// A file list pattern such as "*.txt": '*' stands for any run of characters, '?' for exactly
+// one, every other character for itself compared case-insensitively. Several patterns can be
+// given separated by ';' ("*.txt;*.md"); a name matches when any of them does. "*.*" matches
+// every name, with or without a dot. The invisible
+// marker in front of names decoded from GB18030 is not part of what the user sees, so it is
+// not matched either.
+class NamePattern {
+public:
+    explicit NamePattern(const QString& pattern);
+
+    bool Matches(const QString& name) const;
+
+private:
+    static bool matchOne(QStringView pattern, QStringView name);
+
+    QStringList m_alternatives;
+};
+
+} // namespace platform

@@ -1,0 +1,190 @@
+#include "platform/ReadOnlyFile.h"
+
+#include "platform/Error.h"
+#include "platform/NativePath.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+// The few system calls needed, one set per system, so that the class itself reads the same
+// on every system.
+#ifdef _WIN32
+
+using FileStatus = struct _stat64;
+
+int OpenForReading(const QString& path)
+{
+    return _wopen(reinterpret_cast<const wchar_t*>(path.utf16()), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+bool StatusOf(int descriptor, FileStatus& status)
+{
+    return _fstat64(descriptor, &status) == 0;
+}
+
+bool IsRegularFile(const FileStatus& status)
+{
+    return (status.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+bool IsFolder(const QString& path)
+{
+    FileStatus status {};
+    return _wstat64(reinterpret_cast<const wchar_t*>(path.utf16()), &status) == 0
+        && (status.st_mode & _S_IFMT) == _S_IFDIR;
+}
+
+long long ReadSome(int descriptor, char* into, std::size_t count)
+{
+    return _read(descriptor, into, static_cast<unsigned>(count));
+}
+
+void CloseDescriptor(int descriptor)
+{
+    _close(descriptor);
+}
+
+QString ParentOf(const QString& path)
+{
+    const auto slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    if (slash < 0)
+        return QStringLiteral(".");
+    // The runtime's stat refuses a folder name with a trailing separator, except a root.
+    const bool root = slash == 0 || (slash == 2 && path.at(1) == QLatin1Char(':'));
+    return path.left(root ? slash + 1 : slash);
+}
+
+#else
+
+using FileStatus = struct stat;
+
+int OpenForReading(const QByteArray& path)
+{
+    // Non-blocking, so that opening a FIFO without a writer returns at once instead of waiting
+    // for one; the file type is checked right after. No controlling terminal may be acquired
+    // by opening a terminal device swapped in under a note's name.
+    return open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+
+bool StatusOf(int descriptor, FileStatus& status)
+{
+    return fstat(descriptor, &status) == 0;
+}
+
+bool IsRegularFile(const FileStatus& status)
+{
+    return S_ISREG(status.st_mode);
+}
+
+bool IsFolder(const QByteArray& path)
+{
+    FileStatus status {};
+    return stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+long long ReadSome(int descriptor, char* into, std::size_t count)
+{
+    return read(descriptor, into, count);
+}
+
+void CloseDescriptor(int descriptor)
+{
+    // A descriptor opened only for reading has nothing to flush, so a failing close loses
+    // nothing; it must not be retried either, the descriptor is gone after the first call.
+    close(descriptor);
+}
+
+QByteArray ParentOf(const QByteArray& path)
+{
+    const auto slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+#endif
+
+// A missing file and a missing folder on the way to it are different errors to the user, but
+// the system reports both as ENOENT; whether the folder is there tells them apart.
+template<typename Path> ErrorCode OpenFailure(int error, const Path& path)
+{
+    switch (error) {
+    case ENOENT:
+        return IsFolder(ParentOf(path)) ? ErrorCode::FileNotFound : ErrorCode::PathNotFound;
+    case ENOTDIR:
+        return ErrorCode::PathNotFound;
+    default:
+        return ErrorCode::PathFileAccess;
+    }
+}
+
+} // namespace
+
+ReadOnlyFile::ReadOnlyFile(const QString& path)
+{
+    // A name with a NUL in it would be cut short by the system and open another file.
+#ifdef _WIN32
+    if (path.contains(QChar(0)))
+        throw Error(ErrorCode::FileNotFound);
+    const QString& native = path;
+#else
+    const QByteArray native = NativePath::Encode(path);
+    if (native.contains('\0'))
+        throw Error(ErrorCode::FileNotFound);
+#endif
+    m_descriptor = OpenForReading(native);
+    if (m_descriptor < 0)
+        throw Error(OpenFailure(errno, native));
+
+    FileStatus status {};
+    if (!StatusOf(m_descriptor, status) || !IsRegularFile(status)) {
+        Close();
+        throw Error(ErrorCode::PathFileAccess);
+    }
+    m_size = static_cast<qint64>(status.st_size);
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    Close();
+}
+
+std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
+{
+    for (;;) {
+        if (m_descriptor < 0)
+            throw Error(ErrorCode::PathFileAccess);
+        const long long got = ReadSome(m_descriptor, into, count);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        // A signal that arrives during the read is no failure of the file.
+        if (errno != EINTR)
+            throw Error(ErrorCode::PathFileAccess);
+    }
+}
+
+void ReadOnlyFile::Close()
+{
+    if (m_descriptor >= 0)
+        CloseDescriptor(m_descriptor);
+    m_descriptor = -1;
+}
+
+} // namespace platform
