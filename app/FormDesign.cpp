@@ -11,8 +11,7 @@ using platform::Twips::ToPixels;
 namespace {
 
 // Places a control at its designed place, given in twips.
-template<typename Control>
-void place(Control& control, int left, int top, int width, int height)
+template<typename Control> void place(Control& control, int left, int top, int width, int height)
 {
     control.Move(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
 }
@@ -83,16 +82,16 @@ void FormDesign::stackAndOrder()
     // Back to front; the label is drawn on the window's own surface behind everything.
     lblPath.SendToBack();
     for (platform::Control* control : std::initializer_list<platform::Control*> {
-             &txtPath, &DirList, &FileList, &picVBar, &picHBar, &PicHV, &DriveList, &picPreview })
+             &txtPath, &DirList, &FileList, &picVBar, &picHBar, &PicHV, &DriveList, &picPreview})
         control->BringToFront();
     VScroll.BringToFront();
 
-    for (platform::Control* control : std::initializer_list<platform::Control*> {
-             &picVBar, &picHBar, &PicHV, &picPreview, &picContainer, &VScroll })
+    for (platform::Control* control :
+        std::initializer_list<platform::Control*> {&picVBar, &picHBar, &PicHV, &picPreview, &picContainer, &VScroll})
         control->SetTabStop(platform::TabStop::Yes);
     lblPath.SetTabStop(platform::TabStop::No);
     Me.SetTabOrder(
-        { &txtPath, &DirList, &FileList, &picVBar, &picHBar, &PicHV, &DriveList, &picPreview, &picContainer, &VScroll });
+        {&txtPath, &DirList, &FileList, &picVBar, &picHBar, &PicHV, &DriveList, &picPreview, &picContainer, &VScroll});
 }
 
 void FormDesign::nameForScreenReaders()

@@ -101,7 +101,9 @@ void frmMain::Form_Load()
     Step([&] { DirList.SetWidth(SplitX); });
     Step([&] { DirTop = DirList.Top(); });
     Step([&] { DirList.SetHeight(platform::Numbers::ToSingle(static_cast<double>(SplitY) - DirTop)); });
-    Step([&] { FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY)); });
+    Step([&] {
+        FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
+    });
     Step([&] { PicHV.Move(picVBar.Left(), picHBar.Top()); });
     Step([&] { picPreview.SetWidth(PaneRules::ViewportWidth(FormWidth, SplitX)); });
     Step([&] { Form_Resize(); });
@@ -114,7 +116,9 @@ void frmMain::Form_Resize()
     Step([&] { FormWidth = Me.ScaleWidth(); });
     Step([&] { FormHeight = Me.ScaleHeight(); });
     Step([&] { picVBar.SetHeight(Me.ScaleHeight()); });
-    Step([&] { FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY)); });
+    Step([&] {
+        FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
+    });
     Step([&] { picPreview.SetWidth(PaneRules::ViewportWidth(FormWidth, SplitX)); });
 }
 
@@ -140,8 +144,8 @@ void frmMain::picVBar_MouseMove(std::int16_t Button, std::int16_t, float X, floa
     }
     SplitX = picVBar.Left();
     SplitX = PaneRules::ClampSplitX(PaneRules::Dragged(SplitX, X, LastDragX), FormWidth);
-    for (platform::Control* control : std::initializer_list<platform::Control*> {
-             &picHBar, &txtPath, &DriveList, &DirList, &FileList })
+    for (platform::Control* control :
+        std::initializer_list<platform::Control*> {&picHBar, &txtPath, &DriveList, &DirList, &FileList})
         Step([&] { control->SetWidth(SplitX); });
     Step([&] { picVBar.SetLeft(SplitX); });
     Step([&] { PicHV.Move(SplitX, SplitY); });
@@ -172,7 +176,9 @@ void frmMain::picHBar_MouseMove(std::int16_t Button, std::int16_t, float, float 
     Step([&] { DirList.SetHeight(platform::Numbers::ToSingle(static_cast<double>(SplitY) - DirTop)); });
     Step([&] { picHBar.SetTop(platform::Numbers::ToSingle(static_cast<double>(DirTop) + DirList.Height())); });
     SplitY = picHBar.Top();
-    Step([&] { FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY)); });
+    Step([&] {
+        FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
+    });
     Step([&] { PicHV.Move(SplitX, SplitY); });
     Me.Refresh();
 }
@@ -303,7 +309,8 @@ void frmMain::picPreview_Resize()
         Step([&] { VScroll.SetEnabled(false); });
     }
     Step([&] {
-        picContainer.SetWidth(platform::Numbers::ToSingle(static_cast<double>(picPreview.ScaleWidth()) - VScroll.Width()));
+        picContainer.SetWidth(
+            platform::Numbers::ToSingle(static_cast<double>(picPreview.ScaleWidth()) - VScroll.Width()));
     });
     Step([&] { VScroll_Change(); });
 }

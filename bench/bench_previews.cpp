@@ -97,9 +97,9 @@ int main(int argc, char** argv)
     const std::string start = root + "/start";
     QDir().mkpath(QString::fromStdString(start));
 
-    std::printf("%-8s %12s %14s %8s %14s %14s\n", "files", "floor ms", "CreateItem ms", "ratio", "scroll ms",
-        "peak RSS MiB");
-    for (int count : { 1000, 10000, 32767 }) {
+    std::printf(
+        "%-8s %12s %14s %8s %14s %14s\n", "files", "floor ms", "CreateItem ms", "ratio", "scroll ms", "peak RSS MiB");
+    for (int count : {1000, 10000, 32767}) {
         const std::string folder = root + "/notes-" + std::to_string(count);
         makeFolder(folder, count);
 

@@ -73,7 +73,9 @@ void Control::Move(double left, std::optional<double> top, std::optional<double>
     SetGeometryUnchecked(newLeft, newTop, newWidth, newHeight);
 }
 
-void Control::AdjustGeometry(float&, float&, float&, float&) { }
+void Control::AdjustGeometry(float&, float&, float&, float&)
+{
+}
 
 void Control::SetGeometryUnchecked(float left, float top, float width, float height)
 {

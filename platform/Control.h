@@ -73,11 +73,11 @@ private:
     // The widget may go first, with its parent; the guard tells.
     QWidget* m_widget;
     QPointer<QObject> m_guard;
-    float m_left { 0 };
-    float m_top { 0 };
-    float m_width { 0 };
-    float m_height { 0 };
-    bool m_visible { true };
+    float m_left {0};
+    float m_top {0};
+    float m_width {0};
+    float m_height {0};
+    bool m_visible {true};
 };
 
 } // namespace platform

@@ -33,7 +33,7 @@ private:
 
     QComboBox* m_combo;
     DriveTable& m_drives;
-    int m_selected { -1 };
+    int m_selected {-1};
 };
 
 } // namespace platform

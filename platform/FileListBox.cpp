@@ -43,7 +43,7 @@ std::int16_t FileListBox::ListCount() const
 std::int16_t FileListBox::ListIndex() const
 {
     const QModelIndex current = m_view->currentIndex();
-    return current.isValid() ? static_cast<std::int16_t>(current.row()) : std::int16_t { -1 };
+    return current.isValid() ? static_cast<std::int16_t>(current.row()) : std::int16_t {-1};
 }
 
 void FileListBox::SetListIndex(std::int32_t index)

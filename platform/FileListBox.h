@@ -39,7 +39,7 @@ private:
     QListView* m_view;
     QStringListModel* m_model;
     QString m_path;
-    QString m_pattern { QStringLiteral("*.*") };
+    QString m_pattern {QStringLiteral("*.*")};
     QStringList m_names;
 };
 

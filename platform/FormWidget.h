@@ -21,7 +21,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool m_painted { false };
+    bool m_painted {false};
 };
 
 } // namespace platform

@@ -54,8 +54,8 @@ Qt::CursorShape cursorShape(MousePointer pointer)
 } // namespace
 
 PictureBox::PictureBox(Container& parent, BorderStyle border)
-    : Control(parent,
-        new PictureBoxWidget(parent.ClientWidget(), border == BorderStyle::FixedSingle ? SingleBorderWidth : 0))
+    : Control(
+        parent, new PictureBoxWidget(parent.ClientWidget(), border == BorderStyle::FixedSingle ? SingleBorderWidth : 0))
     , m_box(static_cast<PictureBoxWidget*>(widget()))
     , m_border(border == BorderStyle::FixedSingle ? SingleBorderWidth : 0)
     , m_backColor(SystemColor::ButtonFace)

@@ -71,8 +71,8 @@ private:
     float m_border;
     std::uint32_t m_backColor;
     std::uint32_t m_foreColor;
-    MousePointer m_pointer { MousePointer::Default };
-    Dock m_dock { Dock::None };
+    MousePointer m_pointer {MousePointer::Default};
+    Dock m_dock {Dock::None};
 };
 
 } // namespace platform

@@ -13,8 +13,7 @@ namespace platform {
 //
 //     Step([&] { FormWidth = Me.ScaleWidth(); });
 //     Step([&] { FormHeight = Me.ScaleHeight(); });
-template<typename Statement>
-bool Step(Statement&& statement)
+template<typename Statement> bool Step(Statement&& statement)
 {
     try {
         std::forward<Statement>(statement)();

@@ -21,8 +21,8 @@ QColor Resolve(std::uint32_t value, const QPalette& palette)
     }
     if (value & 0x80000000u)
         return palette.color(QPalette::Window);
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-        static_cast<int>((value >> 16) & 0xFF));
+    return QColor(
+        static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF), static_cast<int>((value >> 16) & 0xFF));
 }
 
 } // namespace platform::SystemColor

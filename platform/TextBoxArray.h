@@ -61,8 +61,8 @@ private:
     PictureBox& m_container;
     std::vector<std::unique_ptr<TextBoxElement>> m_elements;
     std::vector<TextEditWidget*> m_pool;
-    std::size_t m_count { 0 };
-    std::size_t m_boundViews { 0 };
+    std::size_t m_count {0};
+    std::size_t m_boundViews {0};
 };
 
 } // namespace platform

@@ -20,8 +20,8 @@ void TextBoxElement::SetWidth(double width)
     Move(m_left, m_top, width, m_height);
 }
 
-void TextBoxElement::Move(double left, std::optional<double> top, std::optional<double> width,
-    std::optional<double> height)
+void TextBoxElement::Move(
+    double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
 {
     const float newLeft = Numbers::ToSingle(left);
     const float newTop = top ? Numbers::ToSingle(*top) : m_top;

@@ -50,15 +50,15 @@ private:
     void CopySettingsFrom(const TextBoxElement& other);
 
     TextBoxArray& m_array;
-    TextEditWidget* m_view { nullptr };
+    TextEditWidget* m_view {nullptr};
     QString m_text;
     QString m_toolTip;
-    float m_left { 0 };
-    float m_top { 0 };
-    float m_width { 0 };
-    float m_height { 0 };
+    float m_left {0};
+    float m_top {0};
+    float m_width {0};
+    float m_height {0};
     std::int16_t m_index;
-    bool m_visible { false };
+    bool m_visible {false};
 };
 
 } // namespace platform

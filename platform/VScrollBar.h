@@ -45,13 +45,13 @@ private:
     void thumbReleased();
 
     QScrollBar* m_bar;
-    std::int16_t m_value { 0 };
-    std::int16_t m_min { 0 };
-    std::int16_t m_max { 0 };
-    std::int16_t m_smallChange { 1 };
-    std::int16_t m_largeChange { 1 };
-    std::int16_t m_valueAtPress { 0 };
-    bool m_syncing { false };
+    std::int16_t m_value {0};
+    std::int16_t m_min {0};
+    std::int16_t m_max {0};
+    std::int16_t m_smallChange {1};
+    std::int16_t m_largeChange {1};
+    std::int16_t m_valueAtPress {0};
+    bool m_syncing {false};
 };
 
 } // namespace platform

@@ -61,7 +61,7 @@ private:
     FormWidget* m_widget;
     float m_scaleWidth;
     float m_scaleHeight;
-    bool m_loaded { false };
+    bool m_loaded {false};
 };
 
 } // namespace platform

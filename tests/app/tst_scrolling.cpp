@@ -32,8 +32,8 @@ private Q_SLOTS:
         QCOMPARE(form.ItemCount, 20);
         QCOMPARE(form.ViewHeight, 502.0f);
         QCOMPARE(form.PageItems, 6);
-        QCOMPARE(form.VScroll.Max(), std::int16_t { 14 });
-        QCOMPARE(form.VScroll.LargeChange(), std::int16_t { 6 });
+        QCOMPARE(form.VScroll.Max(), std::int16_t {14});
+        QCOMPARE(form.VScroll.LargeChange(), std::int16_t {6});
         QVERIFY(form.VScroll.Enabled());
         QCOMPARE(form.picContainer.Height(), 1620.0f);
         checkBarAndCanvasMeet(form);
@@ -69,7 +69,7 @@ private Q_SLOTS:
         if (pageItems > 0)
             QCOMPARE(form.VScroll.LargeChange(), std::int16_t(pageItems));
         else
-            QCOMPARE(form.VScroll.LargeChange(), std::int16_t { 6 }); // a large change of 0 is refused
+            QCOMPARE(form.VScroll.LargeChange(), std::int16_t {6}); // a large change of 0 is refused
     }
 
     void allBoxesFittingDisablesTheBar()
@@ -79,7 +79,7 @@ private Q_SLOTS:
         CurrentFolder here(notes.path());
         app::frmMain form;
         form.Show();
-        QCOMPARE(form.VScroll.Max(), std::int16_t { 0 });
+        QCOMPARE(form.VScroll.Max(), std::int16_t {0});
         QVERIFY(!form.VScroll.Enabled());
         QVERIFY(form.VScroll.widget()->isVisibleTo(form.Me.widget()));
         QCOMPARE(form.picContainer.Top(), 0.0f);
@@ -92,7 +92,7 @@ private Q_SLOTS:
         CurrentFolder here(notes.path());
         app::frmMain form;
         form.Show();
-        QCOMPARE(form.VScroll.Max(), std::int16_t { 1 });
+        QCOMPARE(form.VScroll.Max(), std::int16_t {1});
         QVERIFY(form.VScroll.Enabled());
         form.VScroll.SetValue(1);
         QCOMPARE(form.picContainer.Top(), -81.0f);
@@ -106,10 +106,10 @@ private Q_SLOTS:
         form.Show();
         QCOMPARE(form.ItemCount, 0);
         QCOMPARE(form.picContainer.Height(), 0.0f);
-        QCOMPARE(form.VScroll.Max(), std::int16_t { 0 });
+        QCOMPARE(form.VScroll.Max(), std::int16_t {0});
         QVERIFY(!form.VScroll.Enabled());
         QCOMPARE(form.picContainer.Top(), 0.0f);
-        QCOMPARE(form.txtPreview.UBound(), std::int16_t { 0 });
+        QCOMPARE(form.txtPreview.UBound(), std::int16_t {0});
     }
 
     void loweringMaxByATallerWindowPullsTheCanvasDown()
@@ -122,8 +122,8 @@ private Q_SLOTS:
         form.VScroll.SetValue(12);
         QCOMPARE(form.picContainer.Top(), -972.0f);
         form.Me.ResizeClient(801, 814); // inner 810: ten boxes fit, Max 10
-        QCOMPARE(form.VScroll.Max(), std::int16_t { 10 });
-        QCOMPARE(form.VScroll.Value(), std::int16_t { 10 });
+        QCOMPARE(form.VScroll.Max(), std::int16_t {10});
+        QCOMPARE(form.VScroll.Value(), std::int16_t {10});
         QCOMPARE(form.picContainer.Top(), -810.0f);
     }
 
@@ -151,13 +151,13 @@ private Q_SLOTS:
         CurrentFolder here(notes.path());
         app::frmMain form;
         form.Show();
-        QCOMPARE(form.txtPreview.BoundViews(), std::size_t { 7 }); // boxes 1-6 and the cut box 7
+        QCOMPARE(form.txtPreview.BoundViews(), std::size_t {7}); // boxes 1-6 and the cut box 7
         QVERIFY(form.txtPreview(1).View() != nullptr);
         QVERIFY(form.txtPreview(8).View() == nullptr);
         form.VScroll.SetValue(14);
         QVERIFY(form.txtPreview(20).View() != nullptr);
         QVERIFY(form.txtPreview(1).View() == nullptr);
-        QCOMPARE(form.txtPreview.BoundViews(), std::size_t { 6 });
+        QCOMPARE(form.txtPreview.BoundViews(), std::size_t {6});
     }
 };
 

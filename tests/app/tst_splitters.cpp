@@ -15,7 +15,7 @@ class SplittersTest : public QObject {
 private:
     struct Window {
         NoteFolder notes;
-        CurrentFolder here { notes.path() };
+        CurrentFolder here {notes.path()};
         app::frmMain form;
         Window()
         {
@@ -51,7 +51,7 @@ private:
     static void checkNavigationWidth(const app::frmMain& form, float width)
     {
         for (const platform::Control* control : std::initializer_list<const platform::Control*> {
-                 &form.picHBar, &form.txtPath, &form.DriveList, &form.DirList, &form.FileList })
+                 &form.picHBar, &form.txtPath, &form.DriveList, &form.DirList, &form.FileList})
             QCOMPARE(control->Width(), width);
     }
 
@@ -61,7 +61,7 @@ private Q_SLOTS:
     void verticalBarFollowsThePointerFromItsGrabOffset()
     {
         Window w;
-        w.drag({ 212, 100 }, { 232, 100 }); // grab offset 4, X 24
+        w.drag({212, 100}, {232, 100}); // grab offset 4, X 24
         QCOMPARE(w.form.LastDragX, 4.0f);
         QCOMPARE(w.form.SplitX, 228.0f);
         checkNavigationWidth(w.form, 228.0f);
@@ -76,7 +76,7 @@ private Q_SLOTS:
     void horizontalBarFollowsThePointerAndTheListBelowIt()
     {
         Window w;
-        w.drag({ 100, 267 }, { 100, 201 }); // grab offset 3, Y -63
+        w.drag({100, 267}, {100, 201}); // grab offset 3, Y -63
         QCOMPARE(w.form.SplitY, 198.0f);
         QCOMPARE(w.form.DirList.Height(), 126.0f);
         QCOMPARE(w.form.picHBar.Top(), 198.0f);
@@ -101,7 +101,7 @@ private Q_SLOTS:
         QFETCH(int, pointerX);
         QFETCH(float, splitX);
         Window w;
-        w.drag({ 212, 100 }, { pointerX, 100 });
+        w.drag({212, 100}, {pointerX, 100});
         QCOMPARE(w.form.SplitX, splitX);
         QCOMPARE(w.form.picPreview.Width(), 801.0f - splitX - 8.0f);
         w.checkInvariants();
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(float, dirListHeight);
         QFETCH(float, fileListHeight);
         Window w;
-        w.drag({ 100, 267 }, { 100, pointerY });
+        w.drag({100, 267}, {100, pointerY});
         QCOMPARE(w.form.DirList.Height(), dirListHeight);
         QCOMPARE(w.form.FileList.Height(), fileListHeight);
         w.checkInvariants();
@@ -169,7 +169,7 @@ private Q_SLOTS:
     void junctionDragsBothBarsDiagonally()
     {
         Window w;
-        w.drag({ 212, 268 }, { 242, 288 }); // offsets 4, 4; moved +30, +20
+        w.drag({212, 268}, {242, 288}); // offsets 4, 4; moved +30, +20
         QCOMPARE(w.form.SplitX, 238.0f);
         QCOMPARE(w.form.SplitY, 284.0f);
         checkNavigationWidth(w.form, 238.0f);
@@ -188,7 +188,7 @@ private Q_SLOTS:
         Window w;
         w.form.Me.ResizeClient(220, 506); // right bound now 200, the bar stays at 208
         QCOMPARE(w.form.SplitX, 208.0f);
-        w.drag({ 212, 100 }, { 213, 100 });
+        w.drag({212, 100}, {213, 100});
         QCOMPARE(w.form.SplitX, 200.0f);
         QCOMPARE(w.form.picPreview.Width(), 12.0f);
         w.checkInvariants();

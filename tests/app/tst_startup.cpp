@@ -31,9 +31,9 @@ private Q_SLOTS:
         QCOMPARE(form.Me.Caption(), QStringLiteral("Vellumry"));
         QCOMPARE(form.lblPath.Caption(), QStringLiteral("请设置文档的路径"));
         QCOMPARE(form.FileList.Pattern(), QStringLiteral("*.txt"));
-        QCOMPARE(form.VScroll.Max(), std::int16_t { 0 });
-        QCOMPARE(form.VScroll.LargeChange(), std::int16_t { 10 });
-        QCOMPARE(form.txtPreview.UBound(), std::int16_t { 0 });
+        QCOMPARE(form.VScroll.Max(), std::int16_t {0});
+        QCOMPARE(form.VScroll.LargeChange(), std::int16_t {10});
+        QCOMPARE(form.txtPreview.UBound(), std::int16_t {0});
         QVERIFY(!form.txtPreview(0).Visible());
         // Nothing of the layout state is set before start-up.
         QCOMPARE(form.SplitX, 0.0f);
@@ -56,7 +56,7 @@ private Q_SLOTS:
         QCOMPARE(form.ItemHeight, 81.0f);
         QCOMPARE(form.DirList.Height(), 192.0f);
         for (const platform::Control* control : std::initializer_list<const platform::Control*> {
-                 &form.picHBar, &form.txtPath, &form.DriveList, &form.DirList, &form.FileList })
+                 &form.picHBar, &form.txtPath, &form.DriveList, &form.DirList, &form.FileList})
             QCOMPARE(control->Width(), 208.0f);
         QCOMPARE(form.FileList.Left(), 0.0f);
         QCOMPARE(form.FileList.Top(), 272.0f);
@@ -94,10 +94,10 @@ private Q_SLOTS:
         QCOMPARE(form.DirList.Path(), notes.path());
         QCOMPARE(form.FileList.Path(), notes.path());
         QCOMPARE(form.txtPath.Text(), notes.path());
-        QCOMPARE(form.FileList.ListCount(), std::int16_t { 5 });
+        QCOMPARE(form.FileList.ListCount(), std::int16_t {5});
         // Built twice by design, ending with one box per listed file.
-        QCOMPARE(form.txtPreview.UBound(), std::int16_t { 5 });
-        QCOMPARE(form.txtPreview.Count(), std::size_t { 6 });
+        QCOMPARE(form.txtPreview.UBound(), std::int16_t {5});
+        QCOMPARE(form.txtPreview.Count(), std::size_t {6});
         QVERIFY(!form.NavBusy);
     }
 
@@ -109,8 +109,8 @@ private Q_SLOTS:
         form.Show();
         QVERIFY(QTest::qWaitForWindowActive(form.Me.widget()));
         form.FileList.widget()->setFocus();
-        const QList<QWidget*> expected { form.picVBar.widget(), form.picHBar.widget(), form.PicHV.widget(),
-            form.DriveList.widget() };
+        const QList<QWidget*> expected {
+            form.picVBar.widget(), form.picHBar.widget(), form.PicHV.widget(), form.DriveList.widget()};
         for (QWidget* next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -135,9 +135,9 @@ private Q_SLOTS:
         NoteFolder notes;
         CurrentFolder here(notes.path());
         app::frmMain form;
-        for (const platform::Control* control : std::initializer_list<const platform::Control*> { &form.txtPath,
+        for (const platform::Control* control : std::initializer_list<const platform::Control*> {&form.txtPath,
                  &form.DriveList, &form.DirList, &form.FileList, &form.picVBar, &form.picHBar, &form.PicHV,
-                 &form.picPreview, &form.picContainer, &form.VScroll }) {
+                 &form.picPreview, &form.picContainer, &form.VScroll}) {
             const QString name = control->widget()->accessibleName();
             QVERIFY2(!name.isEmpty(), qPrintable(control->widget()->metaObject()->className()));
             QVERIFY(std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() >= 0x4E00; }));

@@ -81,7 +81,7 @@ private Q_SLOTS:
                 box.SetWidth(150);
         });
         box.SetWidth(200);
-        QCOMPARE(seen, (QList<float> { 200.0f, 150.0f }));
+        QCOMPARE(seen, (QList<float> {200.0f, 150.0f}));
         QCOMPARE(box.Width(), 150.0f);
         QCOMPARE(box.widget()->width(), 150);
     }
@@ -97,7 +97,7 @@ private Q_SLOTS:
                 text.SetText(QStringLiteral("/home"));
         });
         text.SetText(QStringLiteral("/home/"));
-        QCOMPARE(seen, (QStringList { QStringLiteral("/home/"), QStringLiteral("/home") }));
+        QCOMPARE(seen, (QStringList {QStringLiteral("/home/"), QStringLiteral("/home")}));
         QCOMPARE(text.Text(), QStringLiteral("/home"));
         text.SetText(QStringLiteral("/home"));
         QCOMPARE(seen.size(), 2);

@@ -59,7 +59,7 @@ private Q_SLOTS:
                 Numbers::ToInteger(-32768.6);
                 break;
             case 3:
-                Numbers::ToInteger(std::int32_t { 40000 });
+                Numbers::ToInteger(std::int32_t {40000});
                 break;
             case 4:
                 Numbers::ToLong(std::numeric_limits<double>::infinity());
@@ -89,10 +89,10 @@ private Q_SLOTS:
 
     void sixteenBitLimitsThemselvesConvert()
     {
-        QCOMPARE(Numbers::ToInteger(32767.4), std::int16_t { 32767 });
-        QCOMPARE(Numbers::ToInteger(-32768.0), std::int16_t { -32768 });
-        QCOMPARE(Numbers::Subtract16(1, 1), std::int16_t { 0 });
-        QCOMPARE(Numbers::Negate16(32767), std::int16_t { -32767 });
+        QCOMPARE(Numbers::ToInteger(32767.4), std::int16_t {32767});
+        QCOMPARE(Numbers::ToInteger(-32768.0), std::int16_t {-32768});
+        QCOMPARE(Numbers::Subtract16(1, 1), std::int16_t {0});
+        QCOMPARE(Numbers::Negate16(32767), std::int16_t {-32767});
     }
 
     void integerDivisionTruncatesTowardZero()

@@ -25,12 +25,15 @@ private Q_SLOTS:
         PictureBox bar(form, BorderStyle::None);
         bar.Move(200, 0, 9, 300);
         QList<MouseRecord> records;
-        connect(&bar, &PictureBox::MouseDown, this,
-            [&](std::int16_t b, std::int16_t, float x, float y) { records.append({ 'D', b, x, y }); });
-        connect(&bar, &PictureBox::MouseMove, this,
-            [&](std::int16_t b, std::int16_t, float x, float y) { records.append({ 'M', b, x, y }); });
-        connect(&bar, &PictureBox::MouseUp, this,
-            [&](std::int16_t b, std::int16_t, float x, float y) { records.append({ 'U', b, x, y }); });
+        connect(&bar, &PictureBox::MouseDown, this, [&](std::int16_t b, std::int16_t, float x, float y) {
+            records.append({'D', b, x, y});
+        });
+        connect(&bar, &PictureBox::MouseMove, this, [&](std::int16_t b, std::int16_t, float x, float y) {
+            records.append({'M', b, x, y});
+        });
+        connect(&bar, &PictureBox::MouseUp, this, [&](std::int16_t b, std::int16_t, float x, float y) {
+            records.append({'U', b, x, y});
+        });
         form.Show();
         QVERIFY(QTest::qWaitForWindowExposed(form.widget()));
 
@@ -42,19 +45,19 @@ private Q_SLOTS:
         QVERIFY(records.size() >= 4);
         const MouseRecord& tracking = records[0];
         QCOMPARE(tracking.kind, 'M');
-        QCOMPARE(tracking.button, std::int16_t { 0 });
+        QCOMPARE(tracking.button, std::int16_t {0});
         QCOMPARE(tracking.x, 4.0f);
         const MouseRecord& press = records[1];
         QCOMPARE(press.kind, 'D');
-        QCOMPARE(press.button, std::int16_t { 1 });
+        QCOMPARE(press.button, std::int16_t {1});
         const MouseRecord& drag = records[2];
         QCOMPARE(drag.kind, 'M');
-        QCOMPARE(drag.button, std::int16_t { 1 });
+        QCOMPARE(drag.button, std::int16_t {1});
         QCOMPARE(drag.x, -50.0f);
         QCOMPARE(drag.y, 80.0f);
         const MouseRecord& release = records.last();
         QCOMPARE(release.kind, 'U');
-        QCOMPARE(release.button, std::int16_t { 1 });
+        QCOMPARE(release.button, std::int16_t {1});
         QCOMPARE(release.x, -50.0f);
     }
 

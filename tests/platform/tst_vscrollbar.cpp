@@ -15,8 +15,8 @@ class VScrollBarTest : public QObject {
 
 private:
     struct Fixture {
-        Window form { 100, 520 };
-        VScrollBar bar { form };
+        Window form {100, 520};
+        VScrollBar bar {form};
         int changes = 0;
         int scrolls = 0;
         Fixture()
@@ -53,11 +53,11 @@ private Q_SLOTS:
         f.bar.SetValue(12);
         QCOMPARE(f.changes, 1);
         f.bar.SetMax(10);
-        QCOMPARE(f.bar.Value(), std::int16_t { 10 });
+        QCOMPARE(f.bar.Value(), std::int16_t {10});
         QCOMPARE(f.changes, 2);
         QCOMPARE(f.bar.scrollBar()->value(), 10);
         f.bar.SetMax(20); // raising Max leaves the value
-        QCOMPARE(f.bar.Value(), std::int16_t { 10 });
+        QCOMPARE(f.bar.Value(), std::int16_t {10});
         QCOMPARE(f.changes, 2);
     }
 
@@ -70,7 +70,7 @@ private Q_SLOTS:
         } catch (const Error& error) {
             QCOMPARE(error.number(), 380);
         }
-        QCOMPARE(f.bar.LargeChange(), std::int16_t { 6 });
+        QCOMPARE(f.bar.LargeChange(), std::int16_t {6});
         QCOMPARE(f.bar.scrollBar()->pageStep(), 6);
     }
 
@@ -80,8 +80,8 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Error, f.bar.SetValue(15));
         QVERIFY_THROWS_EXCEPTION(Error, f.bar.SetValue(-1));
         QVERIFY_THROWS_EXCEPTION(Error, f.bar.SetMax(40000));
-        QCOMPARE(f.bar.Value(), std::int16_t { 0 });
-        QCOMPARE(f.bar.Max(), std::int16_t { 14 });
+        QCOMPARE(f.bar.Value(), std::int16_t {0});
+        QCOMPARE(f.bar.Max(), std::int16_t {14});
     }
 
     void keysAndArrowClicksRaiseChangeNotScroll()
@@ -91,9 +91,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(f.form.widget()));
         f.bar.scrollBar()->setFocus();
         QTest::keyClick(f.bar.scrollBar(), Qt::Key_Down);
-        QCOMPARE(f.bar.Value(), std::int16_t { 1 });
+        QCOMPARE(f.bar.Value(), std::int16_t {1});
         QTest::keyClick(f.bar.scrollBar(), Qt::Key_PageDown);
-        QCOMPARE(f.bar.Value(), std::int16_t { 7 });
+        QCOMPARE(f.bar.Value(), std::int16_t {7});
         QCOMPARE(f.changes, 2);
         QCOMPARE(f.scrolls, 0);
     }
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QTest::mouseMove(scrollBar, start);
         QTest::mouseRelease(scrollBar, Qt::LeftButton, {}, start);
         QCOMPARE(f.changes, 0);
-        QCOMPARE(f.bar.Value(), std::int16_t { 0 });
+        QCOMPARE(f.bar.Value(), std::int16_t {0});
     }
 };
 
