@@ -83,6 +83,26 @@ private Q_SLOTS:
         QCOMPARE(metrics.boundingRect(QStringLiteral("汉")).height() <= metrics.height() + 1, true);
     }
 
+    void textHeightRoundingToZeroLeavesEmptyBoxesAndStartUpCompletes()
+    {
+        NoteFolder notes;
+        notes.writeNumbered(3);
+        CurrentFolder here(notes.path());
+        app::frmMain form;
+        QFont tiny = form.picContainer.widget()->font();
+        tiny.setPointSizeF(0.05);
+        form.picContainer.widget()->setFont(tiny);
+        QVERIFY(form.picContainer.TextHeight(QStringLiteral("A")) < 0.5f);
+        form.Show();
+        QCOMPARE(form.LinesPerItem, 0);
+        // The steps after the failing one still ran: the pane is laid out and every file
+        // has its box, empty because no line is wanted.
+        QCOMPARE(form.picPreview.Width(), 585.0f);
+        QCOMPARE(form.txtPreview.UBound(), std::int16_t {3});
+        QCOMPARE(form.txtPreview(2).Text(), QString());
+        QCOMPARE(form.txtPreview(2).ToolTipText(), QStringLiteral("note02.txt"));
+    }
+
     void startUpShowsTheCurrentFolderEverywhere()
     {
         NoteFolder notes;
