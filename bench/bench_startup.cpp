@@ -8,6 +8,8 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,7 +120,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <bench-binary-folder> <sample-folder> <large-folder>\n", argv[0]);
         return 2;
     }
-    const std::string bin = argv[1];
+    // The programs start in other folders, so their paths must not be relative.
+    char resolved[4096];
+    const std::string bin = realpath(argv[1], resolved) ? resolved : argv[1];
     const std::string sample = argv[2];
     const std::string large = argv[3];
     const std::string app = bin + "/bench_startup_app";
