@@ -208,7 +208,11 @@ void frmMain::DriveList_Change()
     const NavigationGuard guard(NavBusy);
     if (!guard.Entered())
         return;
-    Step([&] { DirList.SetPath(DriveList.Drive()); });
+    // A drive that is not ready leaves the folders where they were; the drive list goes back
+    // to their drive, so that all four controls name one folder and choosing the drive again
+    // later is a change.
+    if (!Step([&] { DirList.SetPath(DriveList.Drive()); }))
+        Step([&] { DriveList.SetDrive(DirList.Path()); });
     Step([&] { FileList.SetPath(DirList.Path()); });
     Step([&] { txtPath.SetText(FileList.Path()); });
     Step([&] { CreateItem(); });
@@ -231,12 +235,14 @@ void frmMain::txtPath_Change()
     if (!guard.Entered())
         return;
     const QString shownBefore = canonicalFolder(FileList.Path());
+    const QStringList listedBefore = FileList.Names();
     Step([&] { DriveList.SetDrive(txtPath.Text()); });
     Step([&] { DirList.SetPath(txtPath.Text()); });
     Step([&] { FileList.SetPath(DirList.Path()); });
-    // The previews must never show one folder while the file list holds another: a
-    // double-click on a box would open the file at that position in the wrong folder.
-    if (canonicalFolder(FileList.Path()) != shownBefore)
+    // The previews must never show one list while the file list holds another: a
+    // double-click on a box would open the file at that position, the wrong file. That
+    // happens when the folder changed, and when the same folder read anew lists other files.
+    if (canonicalFolder(FileList.Path()) != shownBefore || FileList.Names() != listedBefore)
         Step([&] { CreateItem(); });
 }
 

@@ -4,136 +4,186 @@
 #include "platform/DriveTable.h"
 #include "platform/Error.h"
 #include "platform/FolderScanner.h"
+#include "platform/IndentDelegate.h"
+#include "platform/ListIcons.h"
+#include "platform/NameListModel.h"
+#include "platform/NativePath.h"
 #include "platform/ResumeNext.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
-#include <QListWidget>
-#include <QStyle>
+#include <QListView>
+#include <sys/stat.h>
 
 namespace platform {
 
 namespace {
 
+const QString Root = QStringLiteral("/");
+
 QString parentOf(const QString& folder)
 {
-    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : folder.left(slash);
+    const qsizetype slash = folder.lastIndexOf(u'/');
+    return slash <= 0 ? Root : folder.left(slash);
+}
+
+QString nameOf(const QString& folder)
+{
+    return folder.mid(folder.lastIndexOf(u'/') + 1);
+}
+
+// Through NativePath, like every other look at the disk, so that a folder whose name is not
+// UTF-8 is found.
+bool isFolder(const QString& path)
+{
+    struct stat info { };
+    return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The folders from the drive's root down to the folder itself.
+QStringList chainOf(const QString& folder, const QString& driveRoot)
+{
+    QStringList chain;
+    for (QString step = folder;; step = parentOf(step)) {
+        chain.prepend(step);
+        if (step == driveRoot || step == Root)
+            break;
+    }
+    return chain;
 }
 
 } // namespace
 
 DirListBox::DirListBox(Container& parent, DriveTable& drives)
-    : Control(parent, new QListWidget(parent.ClientWidget()))
-    , m_list(static_cast<QListWidget*>(widget()))
+    : Control(parent, new QListView(parent.ClientWidget()))
+    , m_view(static_cast<QListView*>(widget()))
+    , m_model(new NameListModel(m_view))
     , m_drives(drives)
-    , m_path(QDir::cleanPath(QDir::currentPath()))
+    , m_path(QDir::cleanPath(drives.ProcessFolder()))
 {
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &DirListBox::openEntry);
-    m_list->installEventFilter(this);
-    rebuild();
+    m_model->SetIcons(ListIcons::OpenFolder(*m_view->style()), ListIcons::ClosedFolder(*m_view->style()));
+    m_view->setModel(m_model);
+    m_view->setItemDelegate(new IndentDelegate(m_view));
+    m_view->setUniformItemSizes(true);
+    // Small icons, as a desktop's list views have; the style's default size makes the rows
+    // taller and shows fewer names in the narrow pane.
+    m_view->setIconSize(QSize(16, 16));
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex& index) { open(index.row()); });
+    m_view->installEventFilter(this);
+    // The sub-folders are read when Path is first assigned, which start-up does at once.
+    show({});
 }
 
 void DirListBox::SetPath(const QString& path)
 {
-    QString folder;
-    std::optional<DriveEntry> drive;
-    try {
-        drive = m_drives.FindByText(path);
-    } catch (const Error&) {
-    }
-    if (drive) {
-        if (!m_drives.IsReady(*drive))
-            throw Error(ErrorCode::DeviceUnavailable);
-        folder = m_drives.CurrentFolder(*drive);
-    } else {
-        if (!DriveTable::IsAbsolute(path))
-            throw Error(ErrorCode::PathNotFound);
-        folder = QDir::cleanPath(path);
-        drive = m_drives.DriveForPath(folder);
-        if (!m_drives.IsReady(*drive))
-            throw Error(ErrorCode::DeviceUnavailable);
-    }
-    if (!QFileInfo(folder).isDir())
-        throw Error(ErrorCode::PathNotFound);
-    m_drives.SetCurrentFolder(m_drives.DriveForPath(folder), folder);
-    if (folder == m_path)
-        return;
+    const QString folder = folderFor(path);
+    // Reading first, so that a folder that is missing or unreadable changes nothing.
+    const QStringList subfolders = FolderScanner::ListSubfolders(folder);
+    Step([&] { m_drives.SetCurrentFolder(m_drives.DriveForPath(folder), folder); });
+    const bool changed = folder != m_path;
     m_path = folder;
-    rebuild();
-    Q_EMIT Change();
+    show(subfolders);
+    if (changed)
+        Q_EMIT Change();
+}
+
+// A drive's text means its current folder; should that folder have gone since, the nearest
+// folder above it on the same drive stands in, so that the drive can still be chosen.
+QString DirListBox::folderFor(const QString& pathOrDrive) const
+{
+    for (const DriveEntry& drive : m_drives.Drives()) {
+        if (drive.text != pathOrDrive)
+            continue;
+        if (!m_drives.IsReady(drive))
+            throw Error(ErrorCode::DeviceUnavailable);
+        QString folder = m_drives.CurrentFolder(drive);
+        while (!isFolder(folder) && folder != drive.mountPoint && folder != Root)
+            folder = parentOf(folder);
+        return folder;
+    }
+    if (!DriveTable::IsAbsolute(pathOrDrive))
+        throw Error(ErrorCode::PathNotFound);
+    const QString folder = QDir::cleanPath(pathOrDrive);
+    if (!m_drives.IsReady(m_drives.DriveForPath(folder)))
+        throw Error(ErrorCode::DeviceUnavailable);
+    return folder;
 }
 
 int DirListBox::EntryCount() const
 {
-    return static_cast<int>(m_entryPaths.size());
+    return m_model->rowCount();
 }
 
 QString DirListBox::EntryPath(int row) const
 {
-    return m_entryPaths.value(row);
+    if (row < 0 || row >= EntryCount())
+        return {};
+    if (row < m_chain.size())
+        return m_chain[row];
+    const QString prefix = m_path == Root ? m_path : m_path + u'/';
+    return prefix + m_model->Names()[row];
+}
+
+int DirListBox::EntryLevel(int row) const
+{
+    return m_model->Level(row);
 }
 
 bool DirListBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_list && event->type() == QEvent::KeyPress) {
-        const auto key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_list->currentItem()) {
-            openEntry(m_list->currentItem());
-            return true;
-        }
+    if (watched != m_view || event->type() != QEvent::KeyPress)
+        return Control::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_view->currentIndex().isValid())
+            return false;
+        open(m_view->currentIndex().row());
+        return true;
+    case Qt::Key_Backspace:
+        if (m_chain.size() < 2)
+            return false;
+        open(static_cast<int>(m_chain.size()) - 2);
+        return true;
+    default:
+        return false;
     }
-    return Control::eventFilter(watched, event);
 }
 
-void DirListBox::rebuild()
+void DirListBox::show(const QStringList& subfolders)
 {
-    // The chain from the drive's root down to the current folder, then its sub-folders.
-    QStringList chain;
-    QString root = QStringLiteral("/");
-    Step([&] { root = m_drives.DriveForPath(m_path).mountPoint; });
-    for (QString folder = m_path;; folder = parentOf(folder)) {
-        chain.prepend(folder);
-        if (folder == root || folder == QStringLiteral("/"))
-            break;
-    }
-    QStringList children;
-    Step([&] { children = FolderScanner::ListSubfolders(m_path); });
-
-    m_list->clear();
-    m_entryPaths.clear();
-    const QIcon open = m_list->style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = m_list->style()->standardIcon(QStyle::SP_DirClosedIcon);
-    auto add = [&](const QString& path, const QString& name, const QIcon& icon, int level) {
-        auto* item = new QListWidgetItem(icon, name);
-        item->setData(Qt::UserRole, level);
-        item->setData(Qt::AccessibleTextRole, path);
-        item->setToolTip(path);
-        m_list->addItem(item);
-        m_entryPaths.append(path);
-        // Indentation shows the tree: an icon's worth of space per level.
-        item->setText(QString(level * 2, QLatin1Char(' ')) + name);
-    };
-    for (int level = 0; level < chain.size(); ++level) {
-        const QString& folder = chain[level];
-        add(folder, level == 0 ? folder : folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1), open, level);
-    }
-    const QString prefix = m_path == QStringLiteral("/") ? m_path : m_path + QLatin1Char('/');
-    for (const QString& child : children)
-        add(prefix + child, child, closed, static_cast<int>(chain.size()));
-    m_list->setCurrentRow(static_cast<int>(chain.size()) - 1);
+    QString driveRoot = Root;
+    Step([&] { driveRoot = m_drives.DriveForPath(m_path).mountPoint; });
+    m_chain = chainOf(m_path, driveRoot);
+    QStringList names;
+    names.reserve(m_chain.size() + subfolders.size());
+    // The drive's root shows its whole mount point, every other folder its own name.
+    names.append(m_chain.front());
+    for (qsizetype level = 1; level < m_chain.size(); ++level)
+        names.append(nameOf(m_chain[level]));
+    names.append(subfolders);
+    m_model->SetRows(std::move(names), m_chain.size());
+    const QModelIndex current = m_model->index(static_cast<int>(m_chain.size()) - 1);
+    m_view->setCurrentIndex(current);
+    m_view->scrollTo(current);
 }
 
-void DirListBox::openEntry(QListWidgetItem* item)
+// A folder that cannot be opened any more (removed since the list was read) does not open;
+// the current folder is read again instead, so that it disappears from the list.
+void DirListBox::open(int row)
 {
-    const QString target = m_entryPaths.value(m_list->row(item));
+    const QString target = EntryPath(row);
     if (target.isEmpty())
         return;
-    // A folder removed since the list was read simply does not open.
-    Step([&] { SetPath(target); });
+    try {
+        SetPath(target);
+    } catch (const Error&) {
+        Step([&] { SetPath(m_path); });
+    }
 }
 
 } // namespace platform

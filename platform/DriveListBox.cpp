@@ -1,34 +1,31 @@
 #include "platform/DriveListBox.h"
 
 #include "platform/Container.h"
+#include "platform/DriveComboWidget.h"
 #include "platform/DriveTable.h"
 #include "platform/Error.h"
+#include "platform/ListIcons.h"
+#include "platform/NativePath.h"
 
-#include <QComboBox>
-#include <QDir>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace platform {
 
 DriveListBox::DriveListBox(Container& parent, DriveTable& drives)
-    : Control(parent, new QComboBox(parent.ClientWidget()))
-    , m_combo(static_cast<QComboBox*>(widget()))
+    : Control(parent, new DriveComboWidget(parent.ClientWidget()))
+    , m_combo(static_cast<DriveComboWidget*>(widget()))
     , m_drives(drives)
 {
-    Refresh();
     try {
-        const DriveEntry current = m_drives.DriveForPath(QDir::currentPath());
-        select(m_combo->findText(current.text));
+        m_selected = m_drives.DriveForPath(m_drives.ProcessFolder());
     } catch (const Error&) {
-        select(m_combo->count() > 0 ? 0 : -1);
+        if (!m_drives.Drives().isEmpty())
+            m_selected = m_drives.Drives().front();
     }
+    fill();
+    // activated is the user's choice only: a click in the popup, the arrow keys, the wheel.
     connect(m_combo, &QComboBox::activated, this, &DriveListBox::userSelected);
-}
-
-QString DriveListBox::Drive() const
-{
-    return m_selected >= 0 ? m_combo->itemText(m_selected) : QString();
+    connect(m_combo, &DriveComboWidget::PopupAboutToShow, this, &DriveListBox::Refresh);
 }
 
 void DriveListBox::SetDrive(const QString& text)
@@ -36,47 +33,45 @@ void DriveListBox::SetDrive(const QString& text)
     const DriveEntry drive = m_drives.Resolve(text);
     if (!m_drives.IsReady(drive))
         throw Error(ErrorCode::DeviceUnavailable);
-    int row = m_combo->findText(drive.text);
-    if (row < 0) {
-        // A drive mounted since the list was filled.
-        Refresh();
-        row = m_combo->findText(drive.text);
-    }
-    if (row < 0)
-        throw Error(ErrorCode::DeviceUnavailable);
-    if (row == m_selected)
+    if (drive.text == m_selected.text)
         return;
-    select(row);
+    m_selected = drive;
+    if (!m_shown.contains(drive))
+        fill();
+    showSelected();
     Q_EMIT Change();
 }
 
 void DriveListBox::Refresh()
 {
-    const QString selected = Drive();
+    m_drives.Refresh();
+    fill();
+}
+
+void DriveListBox::fill()
+{
+    m_shown = m_drives.Drives();
+    if (!m_selected.text.isEmpty() && !m_shown.contains(m_selected))
+        m_shown.append(m_selected);
     const QSignalBlocker blocker(m_combo);
     m_combo->clear();
-    const QIcon icon = m_combo->style()->standardIcon(QStyle::SP_DriveHDIcon);
-    for (const DriveEntry& drive : m_drives.Drives())
-        m_combo->addItem(icon, drive.text);
-    m_selected = selected.isEmpty() ? -1 : m_combo->findText(selected);
-    m_combo->setCurrentIndex(m_selected);
+    for (const DriveEntry& drive : m_shown)
+        m_combo->addItem(ListIcons::Drive(drive.kind, *m_combo->style()), NativePath::ForDisplay(drive.text));
+    showSelected();
 }
 
 void DriveListBox::userSelected(int row)
 {
-    if (row == m_selected)
+    if (row < 0 || row >= m_shown.size() || m_shown[row].text == m_selected.text)
         return;
-    select(row);
+    m_selected = m_shown[row];
     Q_EMIT Change();
 }
 
-void DriveListBox::select(int row)
+void DriveListBox::showSelected()
 {
-    m_selected = row;
-    if (m_combo->currentIndex() != row) {
-        const QSignalBlocker blocker(m_combo);
-        m_combo->setCurrentIndex(row);
-    }
+    const QSignalBlocker blocker(m_combo);
+    m_combo->setCurrentIndex(static_cast<int>(m_shown.indexOf(m_selected)));
 }
 
 } // namespace platform

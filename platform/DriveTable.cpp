@@ -36,7 +36,13 @@ DriveTable::DriveTable()
 }
 
 DriveTable::DriveTable(QList<MountEntry> mounts, QString processFolder, ReadinessProbe probe)
-    : m_mounts(std::move(mounts))
+    : DriveTable(
+        MountReader([mounts = std::move(mounts)] { return mounts; }), std::move(processFolder), std::move(probe))
+{
+}
+
+DriveTable::DriveTable(MountReader reader, QString processFolder, ReadinessProbe probe)
+    : m_reader(std::move(reader))
     , m_processFolder(processFolder.isEmpty() ? processCurrentFolder() : std::move(processFolder))
     , m_probe(probe ? std::move(probe) : ReadinessProbe(&DriveTable::isReadyOnDisk))
 {
@@ -45,8 +51,7 @@ DriveTable::DriveTable(QList<MountEntry> mounts, QString processFolder, Readines
 
 void DriveTable::Refresh()
 {
-    if (m_systemTable)
-        m_mounts = readSystemTable();
+    m_mounts = m_systemTable ? readSystemTable() : m_reader();
     m_drives = MountFilter::Drives(m_mounts);
 }
 

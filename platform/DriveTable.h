@@ -22,6 +22,7 @@ namespace platform {
 class DriveTable {
 public:
     using ReadinessProbe = std::function<bool(const QString& mountPoint)>;
+    using MountReader = std::function<QList<MountEntry>()>;
 
     static constexpr std::chrono::milliseconds ReadyPatience {300};
     static constexpr std::chrono::milliseconds MountTablePatience {500};
@@ -33,6 +34,10 @@ public:
     // the drive holding it) defaults to the process's own; the probe that decides whether a
     // mount point is ready defaults to looking at it on disk.
     explicit DriveTable(QList<MountEntry> mounts, QString processFolder = {}, ReadinessProbe probe = {});
+
+    // A mount table that the given function reads afresh at every Refresh, so that a test
+    // can mount and unmount drives. The function runs on the calling thread.
+    explicit DriveTable(MountReader reader, QString processFolder = {}, ReadinessProbe probe = {});
 
     const QList<DriveEntry>& Drives() const { return m_drives; }
 
@@ -61,12 +66,16 @@ public:
     QString CurrentFolder(const DriveEntry& drive) const;
     void SetCurrentFolder(const DriveEntry& drive, const QString& folder);
 
+    // The folder the program was started in, where the lists begin.
+    const QString& ProcessFolder() const { return m_processFolder; }
+
 private:
     QList<MountEntry> readSystemTable();
     static QString processCurrentFolder();
     static bool isReadyOnDisk(const QString& mountPoint);
 
     bool m_systemTable {false};
+    MountReader m_reader;
     QList<MountEntry> m_mounts;
     QList<DriveEntry> m_drives;
     QString m_processFolder;

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringView>
+#include <algorithm>
 #include <optional>
 
 namespace platform::NativePath {
@@ -13,6 +14,21 @@ bool IsEscape(QChar character)
 {
     auto code = character.unicode();
     return code >= EscapeBase + 0x80 && code <= EscapeBase + 0xFF;
+}
+
+QString ForDisplay(const QString& decoded)
+{
+    if (std::none_of(decoded.begin(), decoded.end(),
+            [](QChar character) { return character == LegacyMarker || IsEscape(character); }))
+        return decoded;
+    QString shown;
+    shown.reserve(decoded.size());
+    for (QChar character : decoded) {
+        if (character == LegacyMarker)
+            continue;
+        shown.append(IsEscape(character) ? QChar(QChar::ReplacementCharacter) : character);
+    }
+    return shown;
 }
 
 #ifdef Q_OS_WIN

@@ -38,5 +38,11 @@ QString Decode(const QByteArray& bytes);
 // True for the code points Decode uses for raw bytes (EscapeBase + 0x80 ... EscapeBase + 0xFF).
 bool IsEscape(QChar character);
 
+// A decoded name or path as the lists show it: the markers left out, since some fonts draw
+// the word joiner as a box in front of an otherwise readable Chinese name, and every escaped
+// byte shown as U+FFFD, the sign a reader knows for "a byte that is no character". Only for
+// showing: the result does not lead back to the file.
+QString ForDisplay(const QString& decoded);
+
 } // namespace NativePath
 } // namespace platform
