@@ -1,6 +1,9 @@
-// Measures the preview rebuild against its floor: a bare loop that lists a folder and reads
-// each file's first lines with plain POSIX calls. Run offscreen:
-//   QT_QPA_PLATFORM=offscreen build/release/bench/bench_previews [folder-root]
+// Measures the preview rebuild against its floor, a bare loop that lists a folder and reads
+// each file's first lines with plain POSIX calls, and the cost of scrolling the previews.
+// Run offscreen:
+//   QT_QPA_PLATFORM=offscreen bench_previews [--root DIR] [--counts 1000,10000,32767]
+//                                            [--runs 5] [--steps 400]
+// The folders are made once under the root and kept, so later runs read warm files.
 #include "app/frmMain.h"
 #include "platform/Application.h"
 #include "platform/TextBoxElement.h"
@@ -11,14 +14,54 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <string>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+struct Options {
+    std::string root {"/tmp/vellumry-bench"};
+    std::vector<int> counts {1000, 10000, 32767};
+    int runs {5};
+    int steps {400};
+};
+
+Options parseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--root" && hasValue) {
+            options.root = argv[++i];
+        } else if (argument == "--counts" && hasValue) {
+            options.counts.clear();
+            std::string list = argv[++i];
+            for (std::size_t at = 0; at <= list.size();) {
+                const std::size_t comma = std::min(list.find(',', at), list.size());
+                options.counts.push_back(std::clamp(std::atoi(list.substr(at, comma - at).c_str()), 1, 32767));
+                at = comma + 1;
+            }
+        } else if (argument == "--runs" && hasValue) {
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (argument == "--steps" && hasValue) {
+            options.steps = std::max(1, std::atoi(argv[++i]));
+        } else if (argument[0] != '-') {
+            options.root = argument; // the folder root alone, as earlier versions took it
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", argument.c_str());
+            std::exit(2);
+        }
+    }
+    return options;
+}
 
 void makeFolder(const std::string& folder, int count)
 {
@@ -75,10 +118,16 @@ std::size_t bareReadLoop(const std::string& folder, int lines)
     return accepted;
 }
 
-double median(std::vector<double> values)
+double percentile(std::vector<double> values, double fraction)
 {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    const auto at = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(at, values.size() - 1)];
+}
+
+double median(const std::vector<double>& values)
+{
+    return percentile(values, 0.5);
 }
 
 double peakResidentMiB()
@@ -88,19 +137,132 @@ double peakResidentMiB()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Processor time of this thread. On a shared machine the wall clock also counts the time other
+// programs held the processor; this does not. The total is exact; the split between user and
+// system mode is the kernel's, sampled at its clock tick, so only roughly right for short runs.
+struct CpuTime {
+    double total {0};
+    double user {0};
+    double system {0};
+    CpuTime operator-(const CpuTime& other) const
+    {
+        return {total - other.total, user - other.user, system - other.system};
+    }
+};
+
+CpuTime threadCpu()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto ms = [](const timeval& value) {
+        return static_cast<double>(value.tv_sec) * 1e3 + static_cast<double>(value.tv_usec) / 1e3;
+    };
+    return {static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6, ms(usage.ru_utime),
+        ms(usage.ru_stime)};
+}
+
+CpuTime medianCpu(const std::vector<CpuTime>& values)
+{
+    std::vector<double> total;
+    std::vector<double> user;
+    std::vector<double> system;
+    for (const CpuTime& value : values) {
+        total.push_back(value.total);
+        user.push_back(value.user);
+        system.push_back(value.system);
+    }
+    return {median(total), median(user), median(system)};
+}
+
+std::string cpuModel()
+{
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line)) {
+        if (line.rfind("model name", 0) == 0) {
+            const auto colon = line.find(':');
+            return colon == std::string::npos ? line : line.substr(colon + 2);
+        }
+    }
+    return "unknown";
+}
+
+std::string loadAverage()
+{
+    std::ifstream loadavg("/proc/loadavg");
+    std::string one, five, fifteen;
+    loadavg >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+void printMachine()
+{
+    std::printf("machine: %ld cpus online (%s), load average %s, Qt %s, platform %s\n", sysconf(_SC_NPROCESSORS_ONLN),
+        cpuModel().c_str(), loadAverage().c_str(), qVersion(), qPrintable(QApplication::platformName()));
+}
+
+struct ScrollTimes {
+    std::vector<double> handler; // VScroll.SetValue alone
+    std::vector<double> step; // SetValue and the synchronous repaint of the viewport
+};
+
+// One scroll step as the user sees it: the value changes, the canvas moves, the boxes that
+// came into view get their editors, and the viewport is painted before the call returns.
+void timeStep(app::frmMain& form, int value, ScrollTimes& times)
+{
+    QElapsedTimer timer;
+    timer.start();
+    form.VScroll.SetValue(value);
+    times.handler.push_back(elapsedMs(timer));
+    form.picPreview.widget()->repaint();
+    times.step.push_back(elapsedMs(timer));
+}
+
+// Steps by `stride` boxes down the whole list and back up, as a user holding an arrow key or
+// paging through would.
+ScrollTimes timeSteps(app::frmMain& form, int stride, int steps)
+{
+    ScrollTimes times;
+    const int max = form.VScroll.Max();
+    int value = form.VScroll.Value();
+    int direction = 1;
+    for (int i = 0; i < steps; ++i) {
+        if (value + direction * stride > max || value + direction * stride < 0)
+            direction = -direction;
+        value = std::clamp(value + direction * stride, 0, max);
+        timeStep(form, value, times);
+    }
+    return times;
+}
+
+void printScroll(const char* name, const ScrollTimes& times)
+{
+    std::printf("  %-10s step median %.3f ms, p99 %.3f ms (handler alone: median %.3f ms, p99 %.3f ms)\n", name,
+        median(times.step), percentile(times.step, 0.99), median(times.handler), percentile(times.handler, 0.99));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     platform::Application application(argc, argv);
-    const std::string root = argc > 1 ? argv[1] : "/tmp/vellumry-bench";
-    const std::string start = root + "/start";
+    const Options options = parseOptions(argc, argv);
+    const std::string start = options.root + "/start";
     QDir().mkpath(QString::fromStdString(start));
+    printMachine();
+    std::printf("runs %d, scroll steps %d per kind; times are medians unless named\n\n", options.runs, options.steps);
 
-    std::printf(
-        "%-8s %12s %14s %8s %14s %14s\n", "files", "floor ms", "CreateItem ms", "ratio", "scroll ms", "peak RSS MiB");
-    for (int count : {1000, 10000, 32767}) {
-        const std::string folder = root + "/notes-" + std::to_string(count);
+    std::printf("%-7s %9s %14s %6s %11s %10s %11s %10s %9s\n", "files", "floor ms", "CreateItem ms", "ratio",
+        "arrow med", "arrow p99", "page med", "page p99", "peak MiB");
+    for (int count : options.counts) {
+        const std::string folder = options.root + "/notes-" + std::to_string(count);
         makeFolder(folder, count);
 
         QDir::setCurrent(QString::fromStdString(start));
@@ -108,35 +270,47 @@ int main(int argc, char** argv)
         form.Show();
         QApplication::processEvents();
         form.FileList.SetPath(QString::fromStdString(folder));
-        form.CreateItem(); // warm the page cache and leave a full stack to unload
+        form.CreateItem(); // warms the page cache and leaves a full stack to unload
 
         std::vector<double> floors;
         std::vector<double> rebuilds;
-        for (int run = 0; run < 5; ++run) {
+        std::vector<CpuTime> floorCpu;
+        std::vector<CpuTime> rebuildCpu;
+        for (int run = 0; run < options.runs; ++run) {
             QElapsedTimer timer;
             timer.start();
+            CpuTime cpu = threadCpu();
             bareReadLoop(folder, form.LinesPerItem);
-            floors.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            floors.push_back(elapsedMs(timer));
+            floorCpu.push_back(threadCpu() - cpu);
             timer.restart();
-            form.CreateItem();
-            rebuilds.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            cpu = threadCpu();
+            form.CreateItem(); // unloads the previous stack, then loads and reads every file
+            rebuilds.push_back(elapsedMs(timer));
+            rebuildCpu.push_back(threadCpu() - cpu);
         }
 
-        std::vector<double> steps;
-        std::vector<double> handlers;
-        for (int step = 0; step < 200; ++step) {
-            QElapsedTimer timer;
-            timer.start();
-            form.VScroll.SetValue((step * 37) % (form.VScroll.Max() + 1));
-            handlers.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-            form.picPreview.widget()->repaint();
-            steps.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        }
-        std::fprintf(stderr, "  scroll handler alone: %.3f ms\n", median(handlers));
+        form.VScroll.SetValue(form.VScroll.Max() / 2);
+        form.picPreview.widget()->repaint();
+        const ScrollTimes arrow = timeSteps(form, form.VScroll.SmallChange(), options.steps);
+        const ScrollTimes page = timeSteps(form, form.VScroll.LargeChange(), options.steps);
+
         const double floor = median(floors);
         const double rebuild = median(rebuilds);
-        std::printf("%-8d %12.1f %14.1f %8.2f %14.3f %14.1f\n", count, floor, rebuild, rebuild / floor, median(steps),
-            peakResidentMiB());
+        std::printf("%-7d %9.1f %14.1f %6.2f %11.3f %10.3f %11.3f %10.3f %9.1f\n", count, floor, rebuild,
+            rebuild / floor, median(arrow.step), percentile(arrow.step, 0.99), median(page.step),
+            percentile(page.step, 0.99), peakResidentMiB());
+        printScroll("arrow", arrow);
+        printScroll("page", page);
+        std::printf("  floor min %.1f ms, CreateItem min %.1f ms, ratio of minima %.2f\n",
+            *std::min_element(floors.begin(), floors.end()), *std::min_element(rebuilds.begin(), rebuilds.end()),
+            *std::min_element(rebuilds.begin(), rebuilds.end()) / *std::min_element(floors.begin(), floors.end()));
+        const CpuTime floorTime = medianCpu(floorCpu);
+        const CpuTime rebuildTime = medianCpu(rebuildCpu);
+        std::printf("  processor time: floor %.1f ms (user %.0f, system %.0f), CreateItem %.1f ms (user %.0f, system "
+                    "%.0f), ratio %.2f\n",
+            floorTime.total, floorTime.user, floorTime.system, rebuildTime.total, rebuildTime.user, rebuildTime.system,
+            rebuildTime.total / floorTime.total);
         std::fflush(stdout);
     }
     return 0;

@@ -72,7 +72,7 @@ void FileListBox::SetListIndex(std::int32_t index)
     m_listIndex = static_cast<std::int16_t>(index);
 }
 
-QString FileListBox::List(std::int32_t index) const
+const QString& FileListBox::List(std::int32_t index) const
 {
     if (index < 0 || index >= ListCount())
         throw Error(ErrorCode::InvalidProcedureCall);

@@ -34,7 +34,7 @@ public:
     std::int16_t ListCount() const;
     std::int16_t ListIndex() const { return m_listIndex; }
     void SetListIndex(std::int32_t index);
-    QString List(std::int32_t index) const;
+    const QString& List(std::int32_t index) const;
 
     // The whole snapshot, so that two readings of one folder can be compared.
     const QStringList& Names() const;

@@ -1,6 +1,10 @@
 #include "platform/PictureBoxWidget.h"
 
+#include "platform/SunkenPanel.h"
+
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOption>
 
 namespace platform {
 
@@ -18,6 +22,22 @@ PictureBoxWidget::PictureBoxWidget(QWidget* parent, int borderWidth)
     // Mouse events over the interior belong to the box itself, not to its client widget.
     m_client->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     m_client->setMouseTracking(true);
+}
+
+void PictureBoxWidget::paintEvent(QPaintEvent* event)
+{
+    // The background is filled by Qt already; a borderless box (the tall preview canvas)
+    // has nothing more to paint.
+    if (m_borderWidth == 0)
+        return;
+    if (!SunkenPanel::Suits(*this)) {
+        QFrame::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QStyleOption option;
+    option.initFrom(this);
+    SunkenPanel::Paint(painter, frameRect(), option.palette);
 }
 
 void PictureBoxWidget::resizeEvent(QResizeEvent* event)

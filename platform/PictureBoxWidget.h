@@ -22,6 +22,7 @@ public:
     std::function<void(MouseAction, QMouseEvent*)> onMouse;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

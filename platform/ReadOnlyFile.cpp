@@ -3,7 +3,10 @@
 #include "platform/Error.h"
 #include "platform/NativePath.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 #ifdef _WIN32
@@ -73,13 +76,44 @@ QString ParentOf(const QString& path)
 
 using FileStatus = struct stat;
 
-int OpenForReading(const QByteArray& path)
+int OpenForReading(const char* path)
 {
     // Non-blocking, so that opening a FIFO without a writer returns at once instead of waiting
     // for one; the file type is checked right after. No controlling terminal may be acquired
     // by opening a terminal device swapped in under a note's name.
-    return open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
 }
+
+// The bytes of a path that NativePath would give as plain UTF-8, made on the stack. A preview
+// rebuild opens every file of a folder, and the general mapping (with its heap buffer and its
+// look for GBK markers and escaped bytes) cost as much as the system call; paths holding
+// what it maps specially, or surrogates, or that are very long go to NativePath::Encode.
+class PlainName {
+public:
+    bool Encode(const QString& path)
+    {
+        if (path.size() > MaxUnits)
+            return false;
+        for (const QChar character : path) {
+            // Everything below the marker but NUL is plain; above it, most is too.
+            const char16_t code = character.unicode();
+            if (code - 1u < NativePath::LegacyMarker.unicode() - 1u)
+                continue;
+            if (code == 0 || code == NativePath::LegacyMarker.unicode() || character.isSurrogate()
+                || (code >= NativePath::EscapeBase + 0x80 && code <= NativePath::EscapeBase + 0xFF))
+                return false;
+        }
+        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        char* end = encoder.appendToBuffer(m_bytes.data(), path);
+        *end = '\0';
+        return true;
+    }
+    const char* Bytes() const { return m_bytes.data(); }
+
+private:
+    static constexpr qsizetype MaxUnits = 1024;
+    std::array<char, 3 * MaxUnits + 1> m_bytes;
+};
 
 bool StatusOf(int descriptor, FileStatus& status)
 {
@@ -144,14 +178,27 @@ ReadOnlyFile::ReadOnlyFile(const QString& path)
     if (path.contains(QChar(0)))
         throw Error(ErrorCode::FileNotFound);
     const QString& native = path;
-#else
-    const QByteArray native = NativePath::Encode(path);
-    if (native.contains('\0'))
-        throw Error(ErrorCode::FileNotFound);
-#endif
     m_descriptor = OpenForReading(native);
-    if (m_descriptor < 0)
-        throw Error(OpenFailure(errno, native));
+#else
+    PlainName plain;
+    QByteArray native;
+    if (plain.Encode(path)) {
+        m_descriptor = OpenForReading(plain.Bytes());
+    } else {
+        native = NativePath::Encode(path);
+        if (native.contains('\0'))
+            throw Error(ErrorCode::FileNotFound);
+        m_descriptor = OpenForReading(native.constData());
+    }
+#endif
+    if (m_descriptor < 0) {
+        const int error = errno;
+#ifndef _WIN32
+        if (native.isEmpty())
+            native = QByteArray(plain.Bytes());
+#endif
+        throw Error(OpenFailure(error, native));
+    }
 
     FileStatus status {};
     if (!StatusOf(m_descriptor, status) || !IsRegularFile(status)) {

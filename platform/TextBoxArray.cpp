@@ -7,11 +7,18 @@
 #include "platform/TextEditWidget.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace platform {
 
 namespace {
+
+constexpr std::size_t BlockBits = 8;
+constexpr std::size_t BlockSize = std::size_t {1} << BlockBits;
+constexpr std::size_t BlockMask = BlockSize - 1;
 
 int toPixel(float value)
 {
@@ -20,10 +27,19 @@ int toPixel(float value)
 
 } // namespace
 
+// Elements are made in place in blocks of a fixed size, so an element never moves once made
+// (the program holds references to elements across steps) and loading thousands of them
+// costs a handful of allocations instead of one each.
+struct TextBoxArray::Block {
+    std::array<std::optional<TextBoxElement>, BlockSize> slots;
+};
+
 TextBoxArray::TextBoxArray(PictureBox& container)
     : m_container(container)
 {
-    m_elements.push_back(std::make_unique<TextBoxElement>(*this, 0));
+    m_blocks.push_back(std::make_unique<Block>());
+    m_blocks[0]->slots[0].emplace(*this, 0);
+    m_end = 1;
     m_count = 1;
     connect(&m_container, &Control::GeometryChanged, this, &TextBoxArray::rebindAll);
     if (auto* parent = dynamic_cast<Control*>(&m_container.Parent()))
@@ -33,18 +49,28 @@ TextBoxArray::TextBoxArray(PictureBox& container)
 TextBoxArray::~TextBoxArray()
 {
     // Views are children of the container's widget; they go with it unless we go first.
-    for (auto& element : m_elements) {
-        if (element && element->m_view)
-            delete element->m_view;
-    }
+    for (TextBoxElement* element : m_bound)
+        delete element->m_view;
     for (TextEditWidget* view : m_pool)
         delete view;
 }
 
+TextBoxElement* TextBoxArray::find(std::int32_t index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_end)
+        return nullptr;
+    const auto slot = static_cast<std::size_t>(index);
+    Block* block = m_blocks[slot >> BlockBits].get();
+    if (!block)
+        return nullptr;
+    auto& element = block->slots[slot & BlockMask];
+    return element ? &*element : nullptr;
+}
+
 std::int16_t TextBoxArray::LBound() const
 {
-    for (std::size_t i = 0; i < m_elements.size(); ++i) {
-        if (m_elements[i])
+    for (std::size_t i = 0; i < m_end; ++i) {
+        if (find(static_cast<std::int32_t>(i)))
             return static_cast<std::int16_t>(i);
     }
     return 0;
@@ -52,30 +78,28 @@ std::int16_t TextBoxArray::LBound() const
 
 std::int16_t TextBoxArray::UBound() const
 {
-    for (std::size_t i = m_elements.size(); i > 0; --i) {
-        if (m_elements[i - 1])
-            return static_cast<std::int16_t>(i - 1);
-    }
-    return 0;
+    return m_end > 0 ? static_cast<std::int16_t>(m_end - 1) : std::int16_t {0};
 }
 
 bool TextBoxArray::Exists(std::int32_t index) const
 {
-    return index >= 0 && static_cast<std::size_t>(index) < m_elements.size() && m_elements[index];
+    return find(index) != nullptr;
 }
 
 TextBoxElement& TextBoxArray::operator()(std::int32_t index)
 {
-    if (!Exists(index))
+    TextBoxElement* element = find(index);
+    if (!element)
         throw Error(ErrorCode::NoSuchArrayElement);
-    return *m_elements[index];
+    return *element;
 }
 
 const TextBoxElement& TextBoxArray::operator()(std::int32_t index) const
 {
-    if (!Exists(index))
+    const TextBoxElement* element = find(index);
+    if (!element)
         throw Error(ErrorCode::NoSuchArrayElement);
-    return *m_elements[index];
+    return *element;
 }
 
 void TextBoxArray::Load(std::int32_t index)
@@ -86,30 +110,43 @@ void TextBoxArray::Load(std::int32_t index)
     if (Exists(checked))
         throw Error(ErrorCode::ArrayElementExists);
     const auto slot = static_cast<std::size_t>(checked);
-    if (slot >= m_elements.size())
-        m_elements.resize(slot + 1);
-    auto element = std::make_unique<TextBoxElement>(*this, checked);
-    element->CopySettingsFrom(*m_elements[0]);
-    m_elements[slot] = std::move(element);
+    const std::size_t blockIndex = slot >> BlockBits;
+    if (blockIndex >= m_blocks.size())
+        m_blocks.resize(blockIndex + 1);
+    if (!m_blocks[blockIndex])
+        m_blocks[blockIndex] = std::make_unique<Block>();
+    TextBoxElement& element = m_blocks[blockIndex]->slots[slot & BlockMask].emplace(*this, checked);
+    element.CopySettingsFrom(*find(0));
+    m_end = std::max(m_end, slot + 1);
     ++m_count;
+    m_indexStale = true;
+    Q_EMIT ElementLoaded(checked);
 }
 
 void TextBoxArray::Unload(std::int32_t index)
 {
-    if (!Exists(index))
+    TextBoxElement* element = find(index);
+    if (!element)
         throw Error(ErrorCode::NoSuchArrayElement);
     if (index == 0)
         throw Error(ErrorCode::InvalidProcedureCall);
-    unbind(*m_elements[index]);
-    m_elements[index].reset();
+    unbind(*element);
+    const auto slot = static_cast<std::size_t>(index);
+    m_blocks[slot >> BlockBits]->slots[slot & BlockMask].reset();
     --m_count;
-    while (!m_elements.empty() && !m_elements.back())
-        m_elements.pop_back();
+    m_indexStale = true;
+    while (m_end > 0 && !find(static_cast<std::int32_t>(m_end - 1)))
+        --m_end;
+    // Blocks past the highest element go, so a small folder after a huge one holds little.
+    m_blocks.resize((m_end + BlockMask) >> BlockBits);
+    Q_EMIT ElementUnloaded(static_cast<std::int16_t>(index));
 }
 
-void TextBoxArray::ElementChanged(TextBoxElement& element)
+void TextBoxArray::ElementChanged(TextBoxElement& element, ElementChange change)
 {
-    updateBinding(element, visiblePart());
+    if (change == ElementChange::Place)
+        m_indexStale = true;
+    updateBinding(element);
 }
 
 TextBoxArray::Viewport TextBoxArray::visiblePart() const
@@ -125,7 +162,7 @@ TextBoxArray::Viewport TextBoxArray::visiblePart() const
     };
 }
 
-bool TextBoxArray::inView(const TextBoxElement& element, const Viewport& viewport) const
+bool TextBoxArray::inView(const TextBoxElement& element, const Viewport& viewport)
 {
     if (!element.m_visible || element.m_width <= 0 || element.m_height <= 0)
         return false;
@@ -133,25 +170,76 @@ bool TextBoxArray::inView(const TextBoxElement& element, const Viewport& viewpor
         && element.m_top < viewport.bottom && element.m_top + element.m_height > viewport.top;
 }
 
-void TextBoxArray::rebindAll()
+// Elements are almost always loaded in the order of their Tops, so the index is usually a
+// plain copy; any other order is sorted, never assumed.
+void TextBoxArray::rebuildIndex()
 {
-    const Viewport viewport = visiblePart();
-    // Release first, so that the views that leave can serve the ones that arrive.
-    for (auto& element : m_elements) {
-        if (element && element->m_view && !inView(*element, viewport))
-            unbind(*element);
+    m_index.clear();
+    m_index.reserve(m_count);
+    bool sorted = true;
+    for (std::size_t blockIndex = 0; blockIndex < m_blocks.size(); ++blockIndex) {
+        if (!m_blocks[blockIndex])
+            continue;
+        for (auto& slot : m_blocks[blockIndex]->slots) {
+            if (!slot)
+                continue;
+            if (!m_index.empty() && slot->m_top < m_index.back().top)
+                sorted = false;
+            m_index.push_back({slot->m_top, 0, &*slot});
+        }
     }
-    for (auto& element : m_elements) {
-        if (element)
-            updateBinding(*element, viewport);
+    if (!sorted)
+        std::stable_sort(
+            m_index.begin(), m_index.end(), [](const Placed& a, const Placed& b) { return a.top < b.top; });
+    float reach = -std::numeric_limits<float>::infinity();
+    for (Placed& placed : m_index) {
+        reach = std::max(reach, placed.element->m_top + placed.element->m_height);
+        placed.reach = reach;
     }
+    m_indexStale = false;
 }
 
-void TextBoxArray::updateBinding(TextBoxElement& element, const Viewport& viewport)
+// The picture box or its container moved or changed size: lend views to the elements that
+// came into view and take them from those that left. Views that leave serve the arrivals
+// directly, without being hidden and shown again.
+void TextBoxArray::rebindAll()
 {
-    if (inView(element, viewport)) {
+    if (m_indexStale)
+        rebuildIndex();
+    const Viewport viewport = visiblePart();
+    for (std::size_t i = m_bound.size(); i > 0; --i) {
+        TextBoxElement& element = *m_bound[i - 1];
+        if (!inView(element, viewport))
+            m_spare.push_back(detach(element));
+    }
+    const auto first = std::partition_point(
+        m_index.begin(), m_index.end(), [&](const Placed& placed) { return placed.reach <= viewport.top; });
+    for (auto it = first; it != m_index.end() && it->top < viewport.bottom; ++it) {
+        TextBoxElement& element = *it->element;
+        if (element.m_view || !inView(element, viewport))
+            continue;
+        TextEditWidget* view = nullptr;
+        if (!m_spare.empty()) {
+            view = m_spare.back();
+            m_spare.pop_back();
+        } else {
+            view = takeView();
+        }
+        attach(element, view);
+    }
+    for (TextEditWidget* view : m_spare) {
+        view->hide();
+        m_pool.push_back(view);
+    }
+    m_spare.clear();
+}
+
+void TextBoxArray::updateBinding(TextBoxElement& element)
+{
+    // A hidden element (every new one is) needs no look at the viewport.
+    if (element.m_visible && inView(element, visiblePart())) {
         if (!element.m_view)
-            bind(element);
+            attach(element, takeView());
         else
             placeView(element);
     } else if (element.m_view) {
@@ -159,37 +247,50 @@ void TextBoxArray::updateBinding(TextBoxElement& element, const Viewport& viewpo
     }
 }
 
-void TextBoxArray::bind(TextBoxElement& element)
+TextEditWidget* TextBoxArray::takeView()
 {
-    TextEditWidget* view = nullptr;
-    if (!m_pool.empty()) {
-        view = m_pool.back();
-        m_pool.pop_back();
-    } else {
-        view = new TextEditWidget(m_container.ClientWidget());
-    }
+    if (m_pool.empty())
+        return new TextEditWidget(m_container.ClientWidget());
+    TextEditWidget* view = m_pool.back();
+    m_pool.pop_back();
+    return view;
+}
+
+void TextBoxArray::attach(TextBoxElement& element, TextEditWidget* view)
+{
     element.m_view = view;
-    ++m_boundViews;
+    m_bound.push_back(&element);
     const std::int16_t index = element.m_index;
     view->onDoubleClick = [this, index] { Q_EMIT DblClick(index); };
-    view->ShowText(element.m_text);
-    view->ShowToolTip(element.m_toolTip);
+    // Placed before it is filled, so that the text is laid out once, at its final width.
     placeView(element);
-    view->show();
+    view->Reset(element.m_text, element.m_toolTip);
+    if (view->isHidden())
+        view->show();
+}
+
+TextEditWidget* TextBoxArray::detach(TextBoxElement& element)
+{
+    TextEditWidget* view = element.m_view;
+    element.m_view = nullptr;
+    const auto at = std::find(m_bound.begin(), m_bound.end(), &element);
+    if (at != m_bound.end()) {
+        *at = m_bound.back();
+        m_bound.pop_back();
+    }
+    view->onDoubleClick = nullptr;
+    return view;
 }
 
 void TextBoxArray::unbind(TextBoxElement& element)
 {
-    TextEditWidget* view = element.m_view;
-    if (!view)
+    if (!element.m_view)
         return;
-    element.m_view = nullptr;
-    --m_boundViews;
     // The view may be the one whose double-click is being handled right now: it is hidden
-    // and kept in the pool, never deleted here.
+    // and kept in the pool, never deleted here. It keeps its text, so that lending it to an
+    // element with the same text costs nothing.
+    TextEditWidget* view = detach(element);
     view->hide();
-    view->onDoubleClick = nullptr;
-    view->clear();
     m_pool.push_back(view);
 }
 

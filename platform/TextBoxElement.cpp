@@ -31,11 +31,12 @@ void TextBoxElement::Move(
         throw Error(ErrorCode::InvalidPropertyValue);
     if (newLeft == m_left && newTop == m_top && newWidth == m_width && newHeight == m_height)
         return;
+    const bool placeChanged = newTop != m_top || newHeight != m_height;
     m_left = newLeft;
     m_top = newTop;
     m_width = newWidth;
     m_height = newHeight;
-    m_array.ElementChanged(*this);
+    m_array.ElementChanged(*this, placeChanged ? ElementChange::Place : ElementChange::Size);
 }
 
 void TextBoxElement::SetVisible(bool visible)
@@ -43,7 +44,7 @@ void TextBoxElement::SetVisible(bool visible)
     if (visible == m_visible)
         return;
     m_visible = visible;
-    m_array.ElementChanged(*this);
+    m_array.ElementChanged(*this, ElementChange::Visibility);
 }
 
 void TextBoxElement::SetText(const QString& text)

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -70,6 +71,109 @@ Utf8Verdict CheckUtf8(const unsigned char* bytes, std::size_t count)
 
 constexpr char16_t Replacement = 0xFFFD;
 
+constexpr std::uint64_t EveryByte(unsigned char byte)
+{
+    return 0x0101010101010101u * byte;
+}
+
+// True when one of the eight bytes of word is zero (exact, not just likely).
+constexpr bool HasZeroByte(std::uint64_t word)
+{
+    return ((word - EveryByte(0x01)) & ~word & EveryByte(0x80)) != 0;
+}
+
+// The first CR or LF in [from, to), or nullptr. Eight bytes are tested at a time, so a line
+// of a note costs a few instructions for every eight of its bytes.
+const char* FindLineEnd(const char* from, const char* to)
+{
+    while (to - from >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from, 8);
+        const std::uint64_t lineFeeds = word ^ EveryByte('\n');
+        const std::uint64_t returns = word ^ EveryByte('\r');
+        // The lowest marked byte of each half is exactly the first match in it.
+        const std::uint64_t marks
+            = (((lineFeeds - EveryByte(0x01)) & ~lineFeeds) | ((returns - EveryByte(0x01)) & ~returns))
+            & EveryByte(0x80);
+        if (marks != 0) {
+            if constexpr (std::endian::native == std::endian::little)
+                return from + std::countr_zero(marks) / 8;
+            break;
+        }
+        from += 8;
+    }
+    for (; from < to; ++from) {
+        if (*from == '\n' || *from == '\r')
+            return from;
+    }
+    return nullptr;
+}
+
+// Decodes bytes that must be valid UTF-8 as CheckUtf8 defines it, writing UTF-16 to out and
+// giving back the end of what was written; a NUL becomes U+FFFD, as on the careful path.
+// Returns nullptr, with out's contents undefined, for anything CheckUtf8 would not call
+// Valid, a character cut short at the end included: those bytes take the careful path.
+// Runs of ASCII go eight bytes at a time; a run of multi-byte characters (a Chinese phrase)
+// is decoded without looking for ASCII between its characters.
+char16_t* DecodeValidUtf8(const unsigned char* bytes, std::size_t count, char16_t* out)
+{
+    constexpr std::uint64_t HighBits = 0x8080808080808080u;
+    const unsigned char* const end = bytes + count;
+    while (bytes < end) {
+        while (end - bytes >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes, 8);
+            if ((word & HighBits) != 0 || HasZeroByte(word))
+                break;
+            for (int k = 0; k < 8; ++k)
+                out[k] = bytes[k];
+            out += 8;
+            bytes += 8;
+        }
+        while (bytes < end && *bytes < 0x80) {
+            *out++ = *bytes == 0 ? Replacement : *bytes;
+            ++bytes;
+        }
+        while (bytes < end && *bytes >= 0x80) {
+            const unsigned char lead = *bytes;
+            const auto left = end - bytes;
+            if ((lead & 0xF0) == 0xE0) {
+                // Three bytes, most of Chinese. An overlong form or a surrogate shows in the
+                // decoded value, which saves testing the second byte against the lead.
+                if (left < 3 || (bytes[1] & 0xC0) != 0x80 || (bytes[2] & 0xC0) != 0x80)
+                    return nullptr;
+                const auto code
+                    = static_cast<char16_t>(((lead & 0x0Fu) << 12) | ((bytes[1] & 0x3Fu) << 6) | (bytes[2] & 0x3Fu));
+                if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))
+                    return nullptr;
+                *out++ = code;
+                bytes += 3;
+            } else if (lead >= 0xC2 && lead <= 0xDF) {
+                if (left < 2 || (bytes[1] & 0xC0) != 0x80)
+                    return nullptr;
+                *out++ = static_cast<char16_t>(((lead & 0x1Fu) << 6) | (bytes[1] & 0x3Fu));
+                bytes += 2;
+            } else if (lead >= 0xF0 && lead <= 0xF4) {
+                if (left < 4)
+                    return nullptr;
+                const unsigned char second = bytes[1];
+                const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+                const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+                if (second < low || second > high || (bytes[2] & 0xC0) != 0x80 || (bytes[3] & 0xC0) != 0x80)
+                    return nullptr;
+                const char32_t code = ((lead & 0x07u) << 18) | ((second & 0x3Fu) << 12) | ((bytes[2] & 0x3Fu) << 6)
+                    | (bytes[3] & 0x3Fu);
+                *out++ = QChar::highSurrogate(code);
+                *out++ = QChar::lowSurrogate(code);
+                bytes += 4;
+            } else {
+                return nullptr;
+            }
+        }
+    }
+    return out;
+}
+
 // NUL and unpaired surrogates are replaced, so that no later step cuts the text at a NUL or
 // hands the text layout half of a character.
 void ReplaceUnshowable(QString& text)
@@ -131,24 +235,30 @@ bool TextInput::AtEnd()
 
 QString TextInput::ReadLine()
 {
+    QString line;
+    AppendLine(line);
+    return line;
+}
+
+void TextInput::AppendLine(QString& text)
+{
     if (AtEnd())
         throw Error(ErrorCode::InputPastEnd);
 
     std::size_t terminator = 0;
     while (!FindTerminator(terminator)) {
         if (m_endOfInput) {
-            QString line = Decode(m_begin, m_size, LineEnd::EndOfInput);
+            AppendDecoded(text, m_begin, m_size, LineEnd::EndOfInput);
             m_begin = m_size;
             m_scanned = m_size;
-            return line;
+            return;
         }
         Fill();
     }
-    QString line = Decode(m_begin, terminator, LineEnd::Terminator);
+    AppendDecoded(text, m_begin, terminator, LineEnd::Terminator);
     m_skipLineFeed = UnitAt(terminator) == u'\r';
     m_begin = terminator + UnitSize();
     m_scanned = m_begin;
-    return line;
 }
 
 void TextInput::Fill()
@@ -222,21 +332,6 @@ void TextInput::DetectEncoding()
     }
 }
 
-std::size_t TextInput::UnitSize() const
-{
-    return m_encoding == Encoding::Utf16LE || m_encoding == Encoding::Utf16BE ? 2 : 1;
-}
-
-char16_t TextInput::UnitAt(std::size_t offset) const
-{
-    const auto* bytes = reinterpret_cast<const unsigned char*>(m_data + offset);
-    if (m_encoding == Encoding::Utf16LE)
-        return static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
-    if (m_encoding == Encoding::Utf16BE)
-        return static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
-    return bytes[0];
-}
-
 // Searches the bytes not searched before, so a long line read in several chunks is scanned
 // once. CR and LF never occur inside a multi-byte character of UTF-8 or GB18030, so a byte
 // search is exact for both.
@@ -244,11 +339,10 @@ bool TextInput::FindTerminator(std::size_t& terminator)
 {
     const std::size_t from = std::max(m_scanned, m_begin);
     if (UnitSize() == 1) {
-        for (std::size_t offset = from; offset < m_size; ++offset) {
-            if (m_data[offset] == '\n' || m_data[offset] == '\r') {
-                terminator = offset;
-                return true;
-            }
+        const char* found = FindLineEnd(m_data + from, m_data + m_size);
+        if (found) {
+            terminator = static_cast<std::size_t>(found - m_data);
+            return true;
         }
         m_scanned = m_size;
         return false;
@@ -263,6 +357,28 @@ bool TextInput::FindTerminator(std::size_t& terminator)
     }
     m_scanned = to;
     return false;
+}
+
+void TextInput::AppendDecoded(QString& text, std::size_t begin, std::size_t end, LineEnd lineEnd)
+{
+    // Nearly every line of a note is valid UTF-8: it is checked and decoded in one pass,
+    // straight into the caller's text. Anything else takes the careful path below, which
+    // decides the encoding exactly as it always has.
+    if (m_encoding == Encoding::Utf8 && AppendValidUtf8(text, begin, end))
+        return;
+    text += Decode(begin, end, lineEnd);
+}
+
+bool TextInput::AppendValidUtf8(QString& text, std::size_t begin, std::size_t end)
+{
+    const qsizetype before = text.size();
+    // A line of n bytes never decodes to more than n UTF-16 units.
+    text.resize(before + static_cast<qsizetype>(end - begin));
+    auto* units = reinterpret_cast<char16_t*>(text.data());
+    char16_t* last
+        = DecodeValidUtf8(reinterpret_cast<const unsigned char*>(m_data + begin), end - begin, units + before);
+    text.resize(last ? last - units : before);
+    return last != nullptr;
 }
 
 QString TextInput::Decode(std::size_t begin, std::size_t end, LineEnd lineEnd)
@@ -291,6 +407,11 @@ QString TextInput::DecodeUtf8(std::size_t begin, std::size_t end)
 {
     const auto count = static_cast<qsizetype>(end - begin);
     QString text = QString::fromUtf8(m_data + begin, count);
+    // fromUtf8 takes EF BB BF at the start of its input for a byte-order mark and drops it. The
+    // file's own mark was taken off when the encoding was detected, so one at the start of a
+    // line is a character, a zero-width no-break space, and is kept as UTF-16 keeps it.
+    if (count >= 3 && std::memcmp(m_data + begin, "\xEF\xBB\xBF", 3) == 0)
+        text.prepend(QChar(0xFEFF));
     if (std::memchr(m_data + begin, 0, end - begin))
         text.replace(QChar(0), QChar(Replacement));
     return text;

@@ -59,6 +59,9 @@ public:
     // The next line without its terminator. Throws InputPastEnd (62) at the end, and
     // PathFileAccess (75) when the system fails to read.
     QString ReadLine();
+    // The same, appended to text, which is left as it was when an error is thrown. Lets a
+    // caller that joins lines build its text in one buffer instead of one string a line.
+    void AppendLine(QString& text);
     // Releases the file; safe to call more than once. Afterwards the input is at its end.
     void Close();
 
@@ -78,8 +81,18 @@ private:
     void ReadChunk();
     void DetectEncoding();
     bool FindTerminator(std::size_t& terminator);
-    char16_t UnitAt(std::size_t offset) const;
-    std::size_t UnitSize() const;
+    char16_t UnitAt(std::size_t offset) const
+    {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(m_data + offset);
+        if (m_encoding == Encoding::Utf16LE)
+            return static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
+        if (m_encoding == Encoding::Utf16BE)
+            return static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
+        return bytes[0];
+    }
+    std::size_t UnitSize() const { return m_encoding == Encoding::Utf16LE || m_encoding == Encoding::Utf16BE ? 2 : 1; }
+    void AppendDecoded(QString& text, std::size_t begin, std::size_t end, LineEnd lineEnd);
+    bool AppendValidUtf8(QString& text, std::size_t begin, std::size_t end);
     QString Decode(std::size_t begin, std::size_t end, LineEnd lineEnd);
     QString DecodeUtf8(std::size_t begin, std::size_t end);
     QString DecodeGb18030(std::size_t begin, std::size_t end);

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void splitsLinesAtCrCrLfAndLf();
     void decodesByByteOrderMarkElseUtf8ElseGb18030_data();
     void decodesByByteOrderMarkElseUtf8ElseGb18030();
+    void keepsAZeroWidthNoBreakSpaceThatStartsALine_data();
+    void keepsAZeroWidthNoBreakSpaceThatStartsALine();
     void switchesToGb18030FromTheLineWithInvalidUtf8();
     void keepsUtf8WhenASequenceIsCutByAReadBoundary_data();
     void keepsUtf8WhenASequenceIsCutByAReadBoundary();
@@ -194,6 +196,41 @@ void TextInputTest::decodesByByteOrderMarkElseUtf8ElseGb18030()
     TextInput input(Write(QStringLiteral("encoded.txt"), bytes));
     QCOMPARE(ReadAll(input), lines);
     QCOMPARE(input.CurrentEncoding(), encoding);
+}
+
+// Regression: UTF-8 lines were decoded one by one with QString::fromUtf8, which takes EF BB BF
+// at the start of its input for a byte-order mark. A U+FEFF that began a line after the first
+// was lost, and a line holding nothing else read as empty, so the preview took it for blank;
+// the same file in UTF-16 kept it. Found by fuzz/fuzz_preview.
+void TextInputTest::keepsAZeroWidthNoBreakSpaceThatStartsALine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+
+    const QChar zeroWidth(0xFEFF);
+    QTest::newRow("UTF-8 without BOM, second line") << QByteArray("a\n\xEF\xBB\xBF"
+                                                                  "b")
+                                                    << QStringList {"a", zeroWidth + QStringLiteral("b")};
+    QTest::newRow("UTF-8 without BOM, a line of it alone")
+        << QByteArray("a\r\n\xEF\xBB\xBF\r\nb") << QStringList {"a", QString(zeroWidth), "b"};
+    QTest::newRow("UTF-8 with BOM, then the character") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                                      "b")
+                                                        << QStringList {zeroWidth + QStringLiteral("b")};
+    QTest::newRow("UTF-8 with BOM, two in a row on a later line") << QByteArray("\xEF\xBB\xBF"
+                                                                                "a\n\xEF\xBB\xBF\xEF\xBB\xBF")
+                                                                  << QStringList {"a", QString(zeroWidth) + zeroWidth};
+    QTest::newRow("UTF-16 LE, second line") << QByteArray("\xFF\xFE"
+                                                          "a\0\n\0\xFF\xFE"
+                                                          "b\0",
+        10) << QStringList {"a", zeroWidth + QStringLiteral("b")};
+}
+
+void TextInputTest::keepsAZeroWidthNoBreakSpaceThatStartsALine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    TextInput input(Write(QStringLiteral("joiner.txt"), bytes));
+    QCOMPARE(ReadAll(input), lines);
 }
 
 void TextInputTest::switchesToGb18030FromTheLineWithInvalidUtf8()
