@@ -1,0 +1,379 @@
+// Fuzz target for the sequential text input and the preview text built on it.
+//
+// Both read from a path, so every input is written to one file in a folder of this process
+// and read back from there. The first byte of an input picks the options, the rest is the
+// file's content:
+//   byte 0 % 9       lines per preview box, 0 to 8;
+//   byte 0 / 9 % 2   whether AtEnd is asked twice before every line, which must change nothing;
+//   byte 0 / 18 == 1 to put one long line before the content, so that the input's byte bound
+//                    falls in the middle of it. The fuzzer's own inputs grow towards the bound
+//                    only slowly, and reading 64 KiB costs some twenty times a small note, so
+//                    only one value in fourteen asks for it.
+// Any broken rule prints what broke and aborts, so the fuzzer keeps the input that did it.
+
+#include "platform/Error.h"
+#include "platform/TextInput.h"
+#include "preview/PreviewLoader.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+using platform::TextInput;
+
+namespace {
+
+constexpr QChar Replacement {0xFFFD};
+constexpr QStringView LineBreak = u"\r\n";
+
+enum class AtEndCalls {
+    Once,
+    Twice,
+};
+
+enum class Content {
+    AsGiven,
+    AfterALongLine,
+};
+
+struct Options {
+    std::int32_t linesPerItem;
+    AtEndCalls atEndCalls;
+    Content content;
+};
+
+struct ReadResult {
+    QStringList lines;
+    qint64 bytesRead {0};
+    TextInput::Encoding encoding {TextInput::Encoding::Undetermined};
+};
+
+[[noreturn]] void Fail(const char* rule, const QString& detail = {})
+{
+    std::fprintf(stderr, "fuzz_preview: %s\n", rule);
+    if (!detail.isEmpty())
+        std::fprintf(stderr, "  %s\n", qUtf8Printable(detail));
+    std::abort();
+}
+
+// Shows a line with its control characters and non-ASCII spelled out, for the report.
+QString Visible(const QString& text)
+{
+    QString shown;
+    for (const QChar character : text) {
+        if (character.unicode() >= 0x20 && character.unicode() < 0x7F)
+            shown += character;
+        else
+            shown += QStringLiteral("\\u%1").arg(character.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
+// A folder of this process, so that parallel fuzzing processes never share a file. It is made
+// in $TMPDIR when that is set (scripts/fuzz points it at a folder it removes afterwards, even
+// when a crash skips the cleanup here), else in memory where the system offers it, so that
+// writing an input costs no disk. It is removed at a normal exit.
+const QString& InputPath()
+{
+    static const QString path = [] {
+        QString base = QDir::tempPath();
+        if (!qEnvironmentVariableIsSet("TMPDIR") && QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            base = QStringLiteral("/dev/shm");
+        static QTemporaryDir folder(base + QStringLiteral("/vellumry-fuzz-XXXXXX"));
+        if (!folder.isValid())
+            Fail("cannot create the input folder", base);
+        return folder.filePath(QStringLiteral("note.txt"));
+    }();
+    return path;
+}
+
+void WriteInput(const QString& path, const char* bytes, std::size_t count)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int descriptor = open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        Fail("cannot open the input file for writing", path);
+    while (count > 0) {
+        const auto written = write(descriptor, bytes, count);
+        if (written <= 0)
+            Fail("cannot write the input file", path);
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    close(descriptor);
+}
+
+// The same line ends as the input: CR, CR LF or LF; no empty line after a final terminator.
+QStringList SplitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        lines << text.mid(start, i - start);
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+// NUL and unpaired surrogates become the replacement character, as the input promises.
+QString Showable(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar character = text[i];
+        if (character.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (character.isNull() || character.isSurrogate())
+            text[i] = Replacement;
+    }
+    return text;
+}
+
+// The lines a whole-file decoder gives, where the outcome is beyond doubt: a file within the
+// bound that is entirely valid UTF-8 (with or without its mark), or UTF-16 with a mark and
+// whole code units. Anything else has no reference and only the general rules apply to it.
+std::optional<QStringList> ReferenceLines(const QByteArray& content, TextInput::Encoding& expected)
+{
+    if (content.size() > TextInput::ByteLimit)
+        return std::nullopt;
+    if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF")) {
+        const bool little = content.startsWith("\xFF\xFE");
+        const QByteArray units = content.mid(2);
+        if (units.size() % 2 != 0)
+            return std::nullopt;
+        QStringDecoder decoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        expected = little ? TextInput::Encoding::Utf16LE : TextInput::Encoding::Utf16BE;
+        return SplitLines(Showable(decoder(units)));
+    }
+    const QByteArray text = content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content;
+    QStringDecoder decoder(
+        QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString decoded = decoder(text);
+    if (decoder.hasError())
+        return std::nullopt;
+    expected = TextInput::Encoding::Utf8;
+    return SplitLines(Showable(decoded));
+}
+
+void CheckLine(const QString& line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar character = line[i];
+        if (character == u'\r' || character == u'\n')
+            Fail("a line holds a line terminator", Visible(line));
+        if (character.isNull())
+            Fail("a line holds a NUL", Visible(line));
+        if (character.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+            ++i;
+        else if (character.isSurrogate())
+            Fail("a line holds half of a character", Visible(line));
+    }
+}
+
+void CheckReadPastEnd(TextInput& input)
+{
+    try {
+        input.ReadLine();
+    } catch (const platform::Error& error) {
+        if (error.code() != platform::ErrorCode::InputPastEnd)
+            Fail("reading past the end gave the wrong error", error.description());
+        return;
+    }
+    Fail("reading past the end returned a line");
+}
+
+ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls)
+{
+    ReadResult result;
+    try {
+        TextInput input(path);
+        while (!input.AtEnd()) {
+            if (atEndCalls == AtEndCalls::Twice && input.AtEnd())
+                Fail("asking AtEnd again changed its answer");
+            const QString line = input.ReadLine();
+            CheckLine(line);
+            result.lines << line;
+            if (input.BytesRead() > TextInput::ByteLimit)
+                Fail("more than the bound was read");
+            // Every line but an empty last one costs at least one byte; this also stops an
+            // input that would never end.
+            if (result.lines.size() > input.BytesRead())
+                Fail("more lines than bytes read");
+        }
+        CheckReadPastEnd(input);
+        result.bytesRead = input.BytesRead();
+        result.encoding = input.CurrentEncoding();
+        input.Close();
+        if (!input.AtEnd() || input.BytesRead() != result.bytesRead)
+            Fail("Close did not leave the input at its end");
+    } catch (const platform::Error& error) {
+        // The file is regular, readable and in place: nothing may fail on it.
+        Fail("reading a regular file failed", error.description());
+    } catch (...) {
+        Fail("reading threw something other than platform::Error");
+    }
+    return result;
+}
+
+void CheckTextInput(const QByteArray& content, const ReadResult& result)
+{
+    const qint64 whole = std::min<qint64>(content.size(), TextInput::ByteLimit);
+    if (result.bytesRead != whole)
+        Fail("the input stopped before the end of the file or the bound",
+            QStringLiteral("%1 of %2 bytes").arg(result.bytesRead).arg(whole));
+
+    // No encoding turns a byte into more than one UTF-16 unit: a 4-byte sequence gives two.
+    qint64 units = 0;
+    for (const QString& line : result.lines)
+        units += line.size();
+    if (units > result.bytesRead)
+        Fail("the lines hold more characters than bytes were read",
+            QStringLiteral("%1 units from %2 bytes").arg(units).arg(result.bytesRead));
+
+    TextInput::Encoding expected = TextInput::Encoding::Undetermined;
+    const auto reference = ReferenceLines(content, expected);
+    if (!reference)
+        return;
+    if (result.encoding != expected)
+        Fail("the encoding was taken wrongly",
+            QStringLiteral("%1 instead of %2").arg(int(result.encoding)).arg(int(expected)));
+    if (result.lines != *reference) {
+        QString detail = QStringLiteral("%1 lines, expected %2").arg(result.lines.size()).arg(reference->size());
+        for (qsizetype i = 0; i < std::max(result.lines.size(), reference->size()); ++i) {
+            const QString got = i < result.lines.size() ? result.lines[i] : QStringLiteral("(none)");
+            const QString want = i < reference->size() ? (*reference)[i] : QStringLiteral("(none)");
+            if (got != want) {
+                detail
+                    += QStringLiteral("\n  line %1: got '%2', expected '%3'").arg(i).arg(Visible(got), Visible(want));
+                break;
+            }
+        }
+        Fail("the lines differ from the whole file's decoding", detail);
+    }
+}
+
+// The file starts with the content's byte-order mark, if it has one, then a line of 'x' in
+// that encoding, then the rest of the content, whose first half is read before the bound.
+QByteArray AfterALongLine(const QByteArray& given)
+{
+    QByteArray mark;
+    QByteArray letter("x");
+    QByteArray lineFeed("\n");
+    if (given.startsWith("\xFF\xFE")) {
+        mark = given.first(2);
+        letter = QByteArray("x\0", 2);
+        lineFeed = QByteArray("\n\0", 2);
+    } else if (given.startsWith("\xFE\xFF")) {
+        mark = given.first(2);
+        letter = QByteArray("\0x", 2);
+        lineFeed = QByteArray("\0\n", 2);
+    } else if (given.startsWith("\xEF\xBB\xBF")) {
+        mark = given.first(3);
+    }
+    const QByteArray rest = given.sliced(mark.size());
+    const qsizetype room = TextInput::ByteLimit - mark.size() - lineFeed.size() - (rest.size() + 1) / 2;
+    return mark + letter.repeated(std::max<qsizetype>(room, 0) / letter.size()) + lineFeed + rest;
+}
+
+// The bound acts as the end of the file: the same lines come from a file holding only the
+// bytes before it.
+void CheckTheBoundActsAsTheEnd(const QString& path, const QByteArray& content, const ReadResult& read)
+{
+    WriteInput(path, content.constData(), static_cast<std::size_t>(TextInput::ByteLimit));
+    const ReadResult cut = ReadAll(path, AtEndCalls::Once);
+    if (cut.encoding != read.encoding)
+        Fail("the bound changed the encoding");
+    if (cut.lines != read.lines)
+        Fail("the bound does not act as the end of the file",
+            QStringLiteral("%1 lines, %2 when the file ends there").arg(read.lines.size()).arg(cut.lines.size()));
+}
+
+bool IsBlank(const QString& line)
+{
+    for (const QChar character : line) {
+        if (character != u' ')
+            return false;
+    }
+    return true;
+}
+
+void CheckPreview(const QString& path, const Options& options, const ReadResult& read)
+{
+    QString preview;
+    try {
+        preview = preview::PreviewLoader::Load(path, options.linesPerItem);
+    } catch (...) {
+        Fail("the preview loader threw");
+    }
+
+    if (preview == QStringLiteral("无法加载 ") + path)
+        Fail("a regular file gave the failure text");
+    if (preview.endsWith(LineBreak))
+        Fail("the preview ends with a line break", Visible(preview));
+
+    const QStringList shown = preview.isEmpty() ? QStringList() : preview.split(LineBreak.toString());
+    if (shown.size() > options.linesPerItem)
+        Fail("the preview holds more lines than the box has room for",
+            QStringLiteral("%1 lines for %2").arg(shown.size()).arg(options.linesPerItem));
+    for (const QString& line : shown) {
+        if (IsBlank(line))
+            Fail("the preview holds a blank line", Visible(preview));
+    }
+
+    // The preview is the first non-blank lines the input gives, whatever way it was asked.
+    QStringList expected;
+    for (const QString& line : read.lines) {
+        if (expected.size() >= options.linesPerItem)
+            break;
+        if (!IsBlank(line))
+            expected << line;
+    }
+    if (shown != expected)
+        Fail("the preview differs from the input's first non-blank lines",
+            QStringLiteral("got '%1', expected '%2'").arg(Visible(preview), Visible(expected.join(LineBreak))));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const Options options {
+        static_cast<std::int32_t>(data[0] % 9),
+        data[0] / 9 % 2 == 0 ? AtEndCalls::Once : AtEndCalls::Twice,
+        data[0] / 18 == 1 ? Content::AfterALongLine : Content::AsGiven,
+    };
+    const QByteArray given(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const QByteArray content = options.content == Content::AfterALongLine ? AfterALongLine(given) : given;
+    const QString& path = InputPath();
+    WriteInput(path, content.constData(), static_cast<std::size_t>(content.size()));
+
+    const ReadResult read = ReadAll(path, options.atEndCalls);
+    CheckTextInput(content, read);
+    CheckPreview(path, options, read);
+    if (content.size() > TextInput::ByteLimit)
+        CheckTheBoundActsAsTheEnd(path, content, read);
+    return 0;
+}
