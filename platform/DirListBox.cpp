@@ -169,7 +169,9 @@ void DirListBox::show(const QStringList& subfolders)
     m_model->SetRows(std::move(names), m_chain.size());
     const QModelIndex current = m_model->index(static_cast<int>(m_chain.size()) - 1);
     m_view->setCurrentIndex(current);
-    m_view->scrollTo(current);
+    // From the top, so that the whole chain down to the current folder shows when it fits.
+    m_view->scrollToTop();
+    m_view->scrollTo(current, QAbstractItemView::EnsureVisible);
 }
 
 // A folder that cannot be opened any more (removed since the list was read) does not open;
