@@ -146,7 +146,20 @@ void TextBoxArray::ElementChanged(TextBoxElement& element, ElementChange change)
 {
     if (change == ElementChange::Place)
         m_indexStale = true;
+    // A new left or width cannot bring into view a box that lies above or below the shown
+    // part, and a resize widens every box: those far off the viewport are done here.
+    if (change == ElementChange::Size && !element.m_view && outsideShownRows(element))
+        return;
     updateBinding(element);
+}
+
+bool TextBoxArray::outsideShownRows(const TextBoxElement& element) const
+{
+    const float top = m_container.Top();
+    const float shownTop = std::max(0.0f, -top);
+    if (element.m_top + element.m_height <= shownTop)
+        return true;
+    return element.m_top >= std::min(m_container.ScaleHeight(), m_container.Parent().ClientHeight() - top);
 }
 
 TextBoxArray::Viewport TextBoxArray::visiblePart() const

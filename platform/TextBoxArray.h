@@ -80,6 +80,7 @@ private:
     TextBoxElement* find(std::int32_t index) const;
     Viewport visiblePart() const;
     static bool inView(const TextBoxElement& element, const Viewport& viewport);
+    bool outsideShownRows(const TextBoxElement& element) const;
     void rebuildIndex();
     void rebindAll();
     void updateBinding(TextBoxElement& element);

@@ -15,9 +15,19 @@ TextBoxElement::TextBoxElement(TextBoxArray& array, std::int16_t index)
 
 TextBoxElement::~TextBoxElement() = default;
 
+// The program widens every box of a folder at each resize step, tens of thousands of them, so
+// a width alone takes the short way: one conversion, and the array only hears of it when the
+// box is shown or has a view.
 void TextBoxElement::SetWidth(double width)
 {
-    Move(m_left, m_top, width, m_height);
+    const float newWidth = Numbers::ToSingle(width);
+    if (newWidth < 0)
+        throw Error(ErrorCode::InvalidPropertyValue);
+    if (newWidth == m_width)
+        return;
+    m_width = newWidth;
+    if (m_visible || m_view)
+        m_array.ElementChanged(*this, ElementChange::Size);
 }
 
 void TextBoxElement::Move(

@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <set>
@@ -287,6 +288,38 @@ private Q_SLOTS:
         QVERIFY(pane.array(4).View() == nullptr);
         pane.scrollTo(-1);
         QCOMPARE(pane.withView(), pane.expectedInView());
+    }
+
+    // Regression: a width-only change skips the binding work for boxes above or below the
+    // shown part; it must still lend an editor to a box in view that had no width, take it
+    // from one narrowed to nothing, and resize the editors that stay.
+    void wideningEveryBoxKeepsEditorsOnExactlyTheBoxesInView_data()
+    {
+        QTest::addColumn<float>("canvasTop");
+        QTest::addColumn<float>("firstWidth"); // every box's width before the widening
+        QTest::addColumn<float>("secondWidth");
+        QTest::newRow("from nothing, at the top") << 0.0f << 0.0f << 420.0f;
+        QTest::newRow("from nothing, far down") << -60 * BoxHeight << 0.0f << 420.0f;
+        QTest::newRow("half a box down, to nothing") << -40.5f << 500.0f << 0.0f;
+        QTest::newRow("wider, at the end") << -(100 * BoxHeight - 396) << 300.0f << 480.5f;
+    }
+    void wideningEveryBoxKeepsEditorsOnExactlyTheBoxesInView()
+    {
+        QFETCH(float, canvasTop);
+        QFETCH(float, firstWidth);
+        QFETCH(float, secondWidth);
+        Pane pane;
+        pane.stack(100);
+        pane.array(7).SetVisible(false);
+        pane.scrollTo(canvasTop);
+        for (int i = 1; i <= 100; ++i)
+            pane.array(i).SetWidth(firstWidth);
+        for (int i = 1; i <= 100; ++i)
+            pane.array(i).SetWidth(secondWidth);
+        QCOMPARE(pane.withView(), pane.expectedInView());
+        QCOMPARE(pane.array(7).Width(), secondWidth);
+        for (int i : pane.withView())
+            QCOMPARE(pane.array(i).View()->width(), static_cast<int>(std::lround(secondWidth)));
     }
 
     void unloadingABoxInViewReleasesItsEditor()
