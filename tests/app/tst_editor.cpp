@@ -5,6 +5,7 @@
 #include "platform/Strings.h"
 #include "platform/TextBoxElement.h"
 #include "platform/TextEditWidget.h"
+#include "support/StandInEditor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,13 +24,6 @@ using platform::MountEntry;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// A stand-in editor: writes each argument it receives, NUL-terminated, to a record, then
-// marks the record complete. It is started detached, so the test waits for the mark.
-const QByteArray Recorder = R"(#!/bin/sh
-for argument in "$@"; do printf '%s\0' "$argument"; done > "$VELLUMRY_RECORD.args"
-: > "$VELLUMRY_RECORD.done"
-)";
 
 const QString ErrorTitle = u"出错了，无法打开。"_s;
 
@@ -84,11 +78,10 @@ class EditorTest : public QObject {
     Q_OBJECT
 
 private:
-    QByteArray m_savedPath;
-    QString m_savedFolder;
+    SavedSurroundings m_saved;
     std::unique_ptr<QTemporaryDir> m_work;
     std::unique_ptr<app::frmMain> m_form;
-    int m_launches {0};
+    StandInEditor m_editor;
 
     QString work() const { return QDir(m_work->path()).canonicalPath(); }
     QString docs() const { return work() + u"/docs"_s; }
@@ -114,24 +107,9 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget()));
     }
 
-    QString nextRecord()
-    {
-        QString record = work() + u"/record-"_s + QString::number(++m_launches);
-        qputenv("VELLUMRY_RECORD", QFile::encodeName(record));
-        return record;
-    }
+    QString nextRecord() { return m_editor.nextRecord(work()); }
 
-    QList<QByteArray> argumentsOf(const QString& record)
-    {
-        QList<QByteArray> none {"<no record>"};
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record + u".done"_s), 20000); }();
-        QFile args(record + u".args"_s);
-        if (QTest::currentTestFailed() || !args.open(QIODevice::ReadOnly))
-            return none;
-        QList<QByteArray> arguments = args.readAll().split('\0');
-        arguments.removeLast();
-        return arguments;
-    }
+    static QList<QByteArray> argumentsOf(const QString& record) { return StandInEditor::argumentsOf(record); }
 
     void doubleClickFile(int row)
     {
@@ -162,12 +140,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        platform::Application::ApplyDefaults();
-        m_savedPath = qgetenv("PATH");
-        m_savedFolder = QDir::currentPath();
-    }
+    void initTestCase() { platform::Application::ApplyDefaults(); }
 
     void init()
     {
@@ -176,11 +149,7 @@ private Q_SLOTS:
         QVERIFY(QDir(work()).mkpath(u"bin"_s));
         QVERIFY(QDir(work()).mkpath(u"empty"_s));
         QVERIFY(QDir(work()).mkpath(u"docs/notes"_s));
-        QFile editor(work() + u"/bin/Notepad.exe"_s);
-        QVERIFY(editor.open(QIODevice::WriteOnly));
-        editor.write(Recorder);
-        editor.close();
-        QVERIFY(editor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        StandInEditor::install(work() + u"/bin"_s);
         qputenv("PATH", QFile::encodeName(work() + u"/bin"_s));
         // Were a shell to see a file name, "touch MARKER" would leave a file here.
         QVERIFY(QDir::setCurrent(work()));
@@ -189,8 +158,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_form.reset();
-        QDir::setCurrent(m_savedFolder);
-        qputenv("PATH", m_savedPath);
+        m_saved.restore();
         m_work.reset();
     }
 

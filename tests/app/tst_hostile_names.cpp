@@ -8,6 +8,7 @@
 #include "platform/TextBoxElement.h"
 #include "platform/VScrollBar.h"
 #include "platform/Window.h"
+#include "support/StandInEditor.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,13 +29,6 @@ namespace NativePath = platform::NativePath;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// A stand-in editor: writes each argument it receives, NUL-terminated, to a record, then
-// marks the record complete. It is started detached, so the test waits for the mark.
-const QByteArray Recorder = R"(#!/bin/sh
-for argument in "$@"; do printf '%s\0' "$argument"; done > "$VELLUMRY_RECORD.args"
-: > "$VELLUMRY_RECORD.done"
-)";
 
 // Folders of this many entries must show up whole; sanitizers make each system call dearer,
 // so the instrumented build uses a tenth of the sub-folders to keep the run short.
@@ -86,11 +80,10 @@ class HostileNamesTest : public QObject {
     Q_OBJECT
 
 private:
-    QByteArray m_savedPath;
-    QString m_savedFolder;
+    SavedSurroundings m_saved;
     std::unique_ptr<QTemporaryDir> m_work;
     std::unique_ptr<app::frmMain> m_form;
-    int m_launches {0};
+    StandInEditor m_editor;
 
     QString work() const { return QDir(m_work->path()).canonicalPath(); }
     QString notes() const { return work() + u"/notes"_s; }
@@ -112,27 +105,14 @@ private:
     // arguments the editor received, as bytes.
     QList<QByteArray> openInEditor(int row)
     {
-        const QString record = work() + u"/record-"_s + QString::number(++m_launches);
-        qputenv("VELLUMRY_RECORD", QFile::encodeName(record));
+        const QString record = m_editor.nextRecord(work());
         form().FileList.SetListIndex(row);
         form().FileList_DblClick();
-        QList<QByteArray> none {"<no record>"};
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record + u".done"_s), 20000); }();
-        QFile args(record + u".args"_s);
-        if (QTest::currentTestFailed() || !args.open(QIODevice::ReadOnly))
-            return none;
-        QList<QByteArray> arguments = args.readAll().split('\0');
-        arguments.removeLast();
-        return arguments;
+        return StandInEditor::argumentsOf(record);
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        platform::Application::ApplyDefaults();
-        m_savedPath = qgetenv("PATH");
-        m_savedFolder = QDir::currentPath();
-    }
+    void initTestCase() { platform::Application::ApplyDefaults(); }
 
     void init()
     {
@@ -141,11 +121,7 @@ private Q_SLOTS:
         m_work->setAutoRemove(false);
         QVERIFY(QDir(work()).mkpath(u"bin"_s));
         QVERIFY(QDir(work()).mkpath(u"notes"_s));
-        QFile editor(work() + u"/bin/Notepad.exe"_s);
-        QVERIFY(editor.open(QIODevice::WriteOnly));
-        editor.write(Recorder);
-        editor.close();
-        QVERIFY(editor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        StandInEditor::install(work() + u"/bin"_s);
         qputenv("PATH", QFile::encodeName(work() + u"/bin"_s));
         // Were a shell to see a file name, "touch MARKER" would leave a file here.
         QVERIFY(QDir::setCurrent(work()));
@@ -154,8 +130,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_form.reset();
-        QDir::setCurrent(m_savedFolder);
-        qputenv("PATH", m_savedPath);
+        m_saved.restore();
         removeTree(m_work->path());
         m_work.reset();
     }

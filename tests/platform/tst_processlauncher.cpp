@@ -1,6 +1,7 @@
 #include "platform/Error.h"
 #include "platform/NativePath.h"
 #include "platform/ProcessLauncher.h"
+#include "support/StandInEditor.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,32 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A stand-in program that writes each argument it receives, NUL-terminated, to a record
-// file, then marks the record complete. It is started detached, so the test waits for the
-// mark rather than for the process.
-const QByteArray Recorder = R"(#!/bin/sh
-for argument in "$@"; do printf '%s\0' "$argument"; done > "$VELLUMRY_RECORD.args"
-printf '%s' "$#" > "$VELLUMRY_RECORD.count"
-: > "$VELLUMRY_RECORD.done"
-)";
-
-void installProgram(const QString& folder, const QString& name, const QByteArray& content)
-{
-    QFile file(folder + u'/' + name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup
-        | QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther));
-}
-
-QList<QByteArray> splitRecord(const QByteArray& record)
-{
-    QList<QByteArray> arguments = record.split('\0');
-    arguments.removeLast();
-    return arguments;
-}
-
 ErrorCode errorOf(const std::function<void()>& call)
 {
     try {
@@ -60,42 +35,20 @@ class tst_processlauncher : public QObject {
     Q_OBJECT
 
 private:
-    QByteArray m_savedPath;
-    QString m_savedFolder;
+    SavedSurroundings m_saved;
     std::unique_ptr<QTemporaryDir> m_work;
-    int m_launches {0};
+    StandInEditor m_editor;
 
     QString work() const { return m_work->path(); }
 
     // Points the recorder at a fresh record and returns its base name.
-    QString nextRecord()
-    {
-        QString record = work() + u"/record-"_s + QString::number(++m_launches);
-        qputenv("VELLUMRY_RECORD", QFile::encodeName(record));
-        return record;
-    }
+    QString nextRecord() { return m_editor.nextRecord(work()); }
 
-    QList<QByteArray> waitForArguments(const QString& record)
-    {
-        QList<QByteArray> none {"<no record>"};
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record + u".done"_s), 20000); }();
-        if (QTest::currentTestFailed())
-            return none;
-        QFile args(record + u".args"_s);
-        if (!args.open(QIODevice::ReadOnly))
-            return none;
-        return splitRecord(args.readAll());
-    }
+    static QList<QByteArray> waitForArguments(const QString& record) { return StandInEditor::argumentsOf(record); }
 
     void usePath(const QStringList& folders) { qputenv("PATH", QFile::encodeName(folders.join(u':'))); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_savedPath = qgetenv("PATH");
-        m_savedFolder = QDir::currentPath();
-    }
-
     void init()
     {
         m_work = std::make_unique<QTemporaryDir>();
@@ -104,16 +57,15 @@ private Q_SLOTS:
         QVERIFY(QDir(work()).mkpath(u"opener"_s));
         QVERIFY(QDir(work()).mkpath(u"empty"_s));
         QVERIFY(QDir(work()).mkpath(u"my notes"_s));
-        installProgram(work() + u"/editor"_s, u"Notepad.exe"_s, Recorder);
-        installProgram(work() + u"/opener"_s, u"xdg-open"_s, Recorder);
+        StandInEditor::install(work() + u"/editor"_s);
+        StandInEditor::install(work() + u"/opener"_s, u"xdg-open"_s);
         // A shell would run "touch MARKER" in the current folder.
         QVERIFY(QDir::setCurrent(work()));
     }
 
     void cleanup()
     {
-        QDir::setCurrent(m_savedFolder);
-        qputenv("PATH", m_savedPath);
+        m_saved.restore();
         m_work.reset();
     }
 
@@ -137,7 +89,7 @@ private Q_SLOTS:
     void pathArrivesWholeAsOneArgumentAndNothingElseRuns()
     {
         QFETCH(QString, name);
-        usePath({work() + u"/editor"_s, QString::fromLocal8Bit(m_savedPath)});
+        usePath({work() + u"/editor"_s, QString::fromLocal8Bit(m_saved.path())});
         QString path = work() + u"/my notes/"_s + name;
         QString record = nextRecord();
         ProcessLauncher::Shell(u"Notepad.exe "_s + path);
@@ -215,8 +167,8 @@ private Q_SLOTS:
     // /bin/sh, which would run its lines. It must fail instead.
     void fileTheSystemCannotExecuteIsFileNotFoundAndRunsNothing()
     {
-        installProgram(work() + u"/editor"_s, u"broken"_s, "touch MARKER\n");
-        usePath({work() + u"/editor"_s, QString::fromLocal8Bit(m_savedPath)});
+        StandInEditor::install(work() + u"/editor"_s, u"broken"_s, "touch MARKER\n");
+        usePath({work() + u"/editor"_s, QString::fromLocal8Bit(m_saved.path())});
         QCOMPARE(errorOf([&] { ProcessLauncher::Shell(u"broken a.txt"_s); }), ErrorCode::FileNotFound);
         QVERIFY(!QFile::exists(work() + u"/MARKER"_s));
     }
