@@ -2,6 +2,7 @@
 #include "platform/DriveTable.h"
 #include "platform/Error.h"
 #include "platform/Window.h"
+#include "support/ListBoxFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,88 +20,13 @@ using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(platform::ErrorCode)
 
-namespace {
-
-ErrorCode errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.code();
-    }
-    return ErrorCode::Overflow; // stands for "no error" here: no list operation raises it
-}
-
-MountEntry disk(const QString& mountPoint, const QByteArray& device)
-{
-    MountEntry entry;
-    entry.mountPoint = mountPoint;
-    entry.device = device;
-    entry.fileSystemType = "ext4";
-    return entry;
-}
-
-// Mount points that answer "not ready". The probe runs on a worker thread, so it reads a
-// copy taken when the table was made.
-DriveTable::ReadinessProbe unready(const QSet<QString>& mountPoints)
-{
-    return [mountPoints](const QString& mountPoint) {
-        return !mountPoints.contains(mountPoint) && QFileInfo(mountPoint).isDir();
-    };
-}
-
-QListView* viewOf(Control& control)
-{
-    return qobject_cast<QListView*>(control.widget());
-}
-
-QPoint centreOf(QListView* view, int row)
-{
-    return view->visualRect(view->model()->index(row, 0)).center();
-}
-
-// A real double-click: the first click presses the entry, the second arrives as a
-// double-click on it.
-void doubleClick(QWidget* widget, QPoint at)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-}
-
-QString shown(QListView* view, int row)
-{
-    return view->model()->index(row, 0).data(Qt::DisplayRole).toString();
-}
-
-} // namespace
-
 // The directory list: the indented chain and sub-folders, its Path rules and its keys.
-class DirListBoxTest : public QObject {
+class DirListBoxTest : public QObject, private ScratchFolder {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString root() const { return QDir(m_dir->path()).canonicalPath(); }
-    QString make(const QString& relative) const
-    {
-        QDir(root()).mkpath(relative);
-        return root() + u'/' + relative;
-    }
-    void touch(const QString& relative, const QByteArray& bytes = "text\n") const
-    {
-        QFile file(root() + u'/' + relative);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
-    void cleanup() { m_dir.reset(); }
+    void init() { makeScratch(); }
+    void cleanup() { dropScratch(); }
 
     void dirListShowsTheChainThenVisibleSubfoldersIndented()
     {

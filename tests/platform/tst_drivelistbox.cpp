@@ -2,6 +2,7 @@
 #include "platform/DriveTable.h"
 #include "platform/Error.h"
 #include "platform/Window.h"
+#include "support/ListBoxFixture.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,25 +22,6 @@ Q_DECLARE_METATYPE(platform::ErrorCode)
 
 namespace {
 
-ErrorCode errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.code();
-    }
-    return ErrorCode::Overflow; // stands for "no error" here: no list operation raises it
-}
-
-MountEntry disk(const QString& mountPoint, const QByteArray& device)
-{
-    MountEntry entry;
-    entry.mountPoint = mountPoint;
-    entry.device = device;
-    entry.fileSystemType = "ext4";
-    return entry;
-}
-
 // A mount table the test can change while the lists run, as plugging in a stick would.
 struct MountTable {
     std::shared_ptr<QList<MountEntry>> mounts = std::make_shared<QList<MountEntry>>();
@@ -49,44 +31,15 @@ struct MountTable {
     }
 };
 
-// Mount points that answer "not ready". The probe runs on a worker thread, so it reads a
-// copy taken when the table was made.
-DriveTable::ReadinessProbe unready(const QSet<QString>& mountPoints)
-{
-    return [mountPoints](const QString& mountPoint) {
-        return !mountPoints.contains(mountPoint) && QFileInfo(mountPoint).isDir();
-    };
-}
-
 } // namespace
 
 // The drive list: icons per kind, the mount table read again, choosing and assigning drives.
-class DriveListBoxTest : public QObject {
+class DriveListBoxTest : public QObject, private ScratchFolder {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString root() const { return QDir(m_dir->path()).canonicalPath(); }
-    QString make(const QString& relative) const
-    {
-        QDir(root()).mkpath(relative);
-        return root() + u'/' + relative;
-    }
-    void touch(const QString& relative, const QByteArray& bytes = "text\n") const
-    {
-        QFile file(root() + u'/' + relative);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
-    void cleanup() { m_dir.reset(); }
+    void init() { makeScratch(); }
+    void cleanup() { dropScratch(); }
 
     void eachKindOfDriveHasItsOwnIcon()
     {

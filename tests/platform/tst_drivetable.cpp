@@ -1,5 +1,6 @@
 #include "platform/DriveTable.h"
 #include "platform/Error.h"
+#include "support/ErrorOf.h"
 
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -58,12 +59,7 @@ QStringList mountPoints(const QList<DriveEntry>& drives)
 
 ErrorCode errorOf(const std::function<void()>& call)
 {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.code();
-    }
-    return ErrorCode::InvalidProcedureCall;
+    return codeRaisedBy(call, ErrorCode::InvalidProcedureCall);
 }
 
 } // namespace

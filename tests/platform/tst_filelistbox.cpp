@@ -2,6 +2,7 @@
 #include "platform/FileListBox.h"
 #include "platform/NativePath.h"
 #include "platform/Window.h"
+#include "support/ListBoxFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,62 +22,11 @@ using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(platform::ErrorCode)
 
-namespace {
-
-ErrorCode errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.code();
-    }
-    return ErrorCode::Overflow; // stands for "no error" here: no list operation raises it
-}
-
-QListView* viewOf(Control& control)
-{
-    return qobject_cast<QListView*>(control.widget());
-}
-
-QPoint centreOf(QListView* view, int row)
-{
-    return view->visualRect(view->model()->index(row, 0)).center();
-}
-
-// A real double-click: the first click presses the entry, the second arrives as a
-// double-click on it.
-void doubleClick(QWidget* widget, QPoint at)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-}
-
-QString shown(QListView* view, int row)
-{
-    return view->model()->index(row, 0).data(Qt::DisplayRole).toString();
-}
-
-} // namespace
-
 // The file list: what it lists, its snapshot, its selection rules and its keys.
-class FileListBoxTest : public QObject {
+class FileListBoxTest : public QObject, private ScratchFolder {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString root() const { return QDir(m_dir->path()).canonicalPath(); }
-    QString make(const QString& relative) const
-    {
-        QDir(root()).mkpath(relative);
-        return root() + u'/' + relative;
-    }
-    void touch(const QString& relative, const QByteArray& bytes = "text\n") const
-    {
-        QFile file(root() + u'/' + relative);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
     QList<QByteArray> m_rawFiles;
 
     // A file whose name is the given bytes, as an archive from another system leaves them.
@@ -91,16 +41,12 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { makeScratch(); }
     void cleanup()
     {
         for (const QByteArray& path : std::exchange(m_rawFiles, {}))
             ::unlink(path.constData());
-        m_dir.reset();
+        dropScratch();
     }
 
     void fileListShowsMatchingVisibleFilesInNaturalOrder()

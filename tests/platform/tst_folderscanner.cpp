@@ -1,6 +1,7 @@
 #include "platform/Error.h"
 #include "platform/FolderScanner.h"
 #include "platform/NativePath.h"
+#include "support/ErrorOf.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -70,12 +71,7 @@ QByteArray readFile(const QByteArray& path)
 
 ErrorCode errorOf(const std::function<void()>& call)
 {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.code();
-    }
-    return ErrorCode::InvalidProcedureCall;
+    return codeRaisedBy(call, ErrorCode::InvalidProcedureCall);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/Error.h"
 #include "platform/NativePath.h"
 #include "platform/ProcessLauncher.h"
+#include "support/ErrorOf.h"
 #include "support/StandInEditor.h"
 
 #include <QDir>
@@ -21,12 +22,7 @@ namespace {
 
 ErrorCode errorOf(const std::function<void()>& call)
 {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.code();
-    }
-    return ErrorCode::InvalidProcedureCall;
+    return codeRaisedBy(call, ErrorCode::InvalidProcedureCall);
 }
 
 } // namespace
