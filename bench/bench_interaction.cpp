@@ -3,6 +3,7 @@
 //   QT_QPA_PLATFORM=offscreen bench_interaction [folder-root]
 // Folders of 32,767 and 10,000 notes are made under the root on first use.
 #include "app/frmMain.h"
+#include "bench/BenchSupport.h"
 #include "platform/Application.h"
 
 #include <QApplication>
@@ -21,26 +22,6 @@
 #include <vector>
 
 namespace {
-
-void makeFolder(const std::string& folder, int count)
-{
-    const std::string marker = folder + "/.complete";
-    if (access(marker.c_str(), F_OK) == 0)
-        return;
-    std::filesystem::create_directories(folder);
-    for (int i = 1; i <= count; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "/note %05d.txt", i);
-        const int fd = ::open((folder + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::string text = "第 " + std::to_string(i) + " 篇笔记 Note number " + std::to_string(i) + "\n\n";
-        for (int line = 0; line < 8; ++line)
-            text += "  line " + std::to_string(line) + ": 今天的记录，some words of a plain note.\n";
-        if (::write(fd, text.data(), text.size()) < 0)
-            std::perror("write");
-        ::close(fd);
-    }
-    ::close(::open(marker.c_str(), O_WRONLY | O_CREAT, 0644));
-}
 
 struct Stats {
     double median;
@@ -117,8 +98,8 @@ int main(int argc, char** argv)
     const std::string large = root + "/notes-32767";
     const std::string parent = root + "/tree";
     const std::string medium = parent + "/notes-10000";
-    makeFolder(large, 32767);
-    makeFolder(medium, 10000);
+    bench::makeNoteFolder(large, 32767);
+    bench::makeNoteFolder(medium, 10000);
 
     QDir::setCurrent(QString::fromStdString(large));
     app::frmMain form;

@@ -5,6 +5,7 @@
 //                                            [--runs 5] [--steps 400]
 // The folders are made once under the root and kept, so later runs read warm files.
 #include "app/frmMain.h"
+#include "bench/BenchSupport.h"
 #include "platform/Application.h"
 #include "platform/TextBoxElement.h"
 
@@ -61,27 +62,6 @@ Options parseOptions(int argc, char** argv)
         }
     }
     return options;
-}
-
-void makeFolder(const std::string& folder, int count)
-{
-    const std::string marker = folder + "/.complete";
-    if (access(marker.c_str(), F_OK) == 0)
-        return;
-    QDir().mkpath(QString::fromStdString(folder));
-    for (int i = 1; i <= count; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "/note %05d.txt", i);
-        const std::string path = folder + name;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::string text = "第 " + std::to_string(i) + " 篇笔记 Note number " + std::to_string(i) + "\n\n";
-        for (int line = 0; line < 8; ++line)
-            text += "  line " + std::to_string(line) + ": 今天的记录，some words of a plain note.\n";
-        if (::write(fd, text.data(), text.size()) < 0)
-            std::perror("write");
-        ::close(fd);
-    }
-    ::close(::open(marker.c_str(), O_WRONLY | O_CREAT, 0644));
 }
 
 // The floor: list the folder, then read each file's first `lines` non-blank lines.
@@ -263,7 +243,7 @@ int main(int argc, char** argv)
         "arrow med", "arrow p99", "page med", "page p99", "peak MiB");
     for (int count : options.counts) {
         const std::string folder = options.root + "/notes-" + std::to_string(count);
-        makeFolder(folder, count);
+        bench::makeNoteFolder(folder, count);
 
         QDir::setCurrent(QString::fromStdString(start));
         app::frmMain form;

@@ -6,6 +6,7 @@
 // exits with 1 when it grew by more than 5 %. Meaningful in the plain build only: the
 // sanitizers keep freed memory resident on purpose.
 #include "app/frmMain.h"
+#include "bench/BenchSupport.h"
 #include "platform/Application.h"
 #include "platform/TextBoxArray.h"
 
@@ -14,47 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
 constexpr double AllowedGrowthPercent = 5.0;
-
-void makeFolder(const std::string& folder, int count)
-{
-    const std::string marker = folder + "/.complete";
-    if (::access(marker.c_str(), F_OK) == 0)
-        return;
-    std::filesystem::create_directories(folder);
-    for (int i = 1; i <= count; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "/note %05d.txt", i);
-        const int fd = ::open((folder + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        std::string text = "第 " + std::to_string(i) + " 篇笔记 Note number " + std::to_string(i) + "\n\n";
-        for (int line = 0; line < 8; ++line)
-            text += "  line " + std::to_string(line) + ": 今天的记录，some words of a plain note.\n";
-        if (fd < 0 || ::write(fd, text.data(), text.size()) < 0)
-            std::perror("write");
-        ::close(fd);
-    }
-    ::close(::open(marker.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
-}
-
-// Resident memory in KiB, from the second field of /proc/self/statm.
-long residentKiB()
-{
-    long total = 0;
-    long resident = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (!statm)
-        return 0;
-    if (std::fscanf(statm, "%ld %ld", &total, &resident) != 2)
-        resident = 0;
-    std::fclose(statm);
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
 
 int argument(int argc, char** argv, int index, int fallback)
 {
@@ -101,30 +67,30 @@ int main(int argc, char** argv)
     const int drags = argument(argc, argv, 2, 10000);
     const std::string root = argc > 3 ? argv[3] : "/tmp/vellumry-soak";
     const std::string folder = root + "/notes-10000";
-    makeFolder(folder, 10000);
+    bench::makeNoteFolder(folder, 10000);
 
     QDir::setCurrent(QString::fromStdString(folder));
     app::frmMain form;
     form.Show();
     QApplication::processEvents();
     rebuild(form);
-    const long first = residentKiB();
+    const long first = bench::residentKiB();
     const std::size_t elements = form.txtPreview.Count();
     std::printf("%d previews; resident after the first rebuild: %ld KiB\n", form.ItemCount, first);
 
     for (int i = 1; i < rebuilds; ++i)
         rebuild(form);
-    const long afterRebuilds = residentKiB();
+    const long afterRebuilds = bench::residentKiB();
     // The bars are picked up once and then moved: the first move without a button only
     // notes where the pointer is.
     form.PicHV_MouseMove(0, 0, 50, 50);
     for (int step = 0; step < drags; ++step) {
         dragStep(form, step);
         if (drags >= 10 && (step + 1) % (drags / 10) == 0)
-            std::printf("  after %d drag steps: %ld KiB\n", step + 1, residentKiB());
+            std::printf("  after %d drag steps: %ld KiB\n", step + 1, bench::residentKiB());
     }
     QApplication::processEvents();
-    const long last = residentKiB();
+    const long last = bench::residentKiB();
 
     const double growth = first > 0 ? 100.0 * static_cast<double>(last - first) / static_cast<double>(first) : 0.0;
     std::printf("resident after %d rebuilds: %ld KiB\n", rebuilds, afterRebuilds);

@@ -2,6 +2,7 @@
 //   bench_startup <bench-binary-folder> <sample-folder> <large-folder>
 // Each program is started many times, alternating, from process start to its first painted
 // frame; medians are reported with the resident memory at that moment.
+#include "bench/BenchSupport.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -22,19 +23,12 @@ struct Sample {
     double residentMiB;
 };
 
-long long monotonicNanoseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
-
 Sample startOnce(const std::string& program, const std::string& folder)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         return {-1, -1};
-    const long long started = monotonicNanoseconds();
+    const long long started = bench::monotonicNanoseconds();
     const pid_t child = fork();
     if (child == 0) {
         dup2(pipeEnds[1], STDOUT_FILENO);
@@ -64,7 +58,7 @@ Sample startOnce(const std::string& program, const std::string& folder)
 // The bare read loop: list the folder and read each note's first lines with plain calls.
 double bareReadLoop(const std::string& folder)
 {
-    const long long started = monotonicNanoseconds();
+    const long long started = bench::monotonicNanoseconds();
     std::vector<std::string> names;
     DIR* dir = opendir(folder.c_str());
     if (!dir)
@@ -84,7 +78,7 @@ double bareReadLoop(const std::string& folder)
             std::perror("read");
         close(fd);
     }
-    return static_cast<double>(monotonicNanoseconds() - started) / 1e6;
+    return static_cast<double>(bench::monotonicNanoseconds() - started) / 1e6;
 }
 
 double median(std::vector<double> values)

@@ -2,9 +2,9 @@
 // holding the same kinds of widgets (a line edit, a combo box, two list widgets, a label with
 // the Chinese caption, a scroll bar and a few multi-line text boxes) and does nothing else.
 // Reports its first paint like bench_startup_app.
+#include "bench/BenchSupport.h"
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,25 +16,6 @@
 #include <ctime>
 
 namespace {
-
-long long monotonicNanoseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 class FloorWindow : public QWidget {
 public:
@@ -59,7 +40,7 @@ protected:
         if (m_painted)
             return;
         m_painted = true;
-        std::printf("painted %lld %ld\n", monotonicNanoseconds(), residentKiB());
+        std::printf("painted %lld %ld\n", bench::monotonicNanoseconds(), bench::residentKiB());
         std::fflush(stdout);
         QTimer::singleShot(0, qApp, &QApplication::quit);
     }

@@ -1,0 +1,58 @@
+#pragma once
+
+// Helpers the benchmarks share: plain POSIX, so that the floor programs measure nothing of
+// Qt's through them.
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace bench {
+
+inline long long monotonicNanoseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Resident memory in KiB, from the second field of /proc/self/statm (the figure VmRSS
+// shows in /proc/self/status), or -1 when it cannot be read.
+inline long residentKiB()
+{
+    long total = 0;
+    long resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return -1;
+    const bool read = std::fscanf(statm, "%ld %ld", &total, &resident) == 2;
+    std::fclose(statm);
+    return read ? resident * (::sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+// A folder of `count` notes named "note 00001.txt" and on, each a numbered first line and
+// eight lines of mixed Chinese and English. Made once: a marker file records that the
+// folder is complete, so later runs read warm files.
+inline void makeNoteFolder(const std::string& folder, int count)
+{
+    const std::string marker = folder + "/.complete";
+    if (::access(marker.c_str(), F_OK) == 0)
+        return;
+    std::filesystem::create_directories(folder);
+    for (int i = 1; i <= count; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/note %05d.txt", i);
+        const int fd = ::open((folder + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::string text = "第 " + std::to_string(i) + " 篇笔记 Note number " + std::to_string(i) + "\n\n";
+        for (int line = 0; line < 8; ++line)
+            text += "  line " + std::to_string(line) + ": 今天的记录，some words of a plain note.\n";
+        if (fd < 0 || ::write(fd, text.data(), text.size()) < 0)
+            std::perror("write");
+        ::close(fd);
+    }
+    ::close(::open(marker.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+}
+
+} // namespace bench
