@@ -146,13 +146,9 @@ private Q_SLOTS:
     {
         m_work = std::make_unique<QTemporaryDir>();
         QVERIFY(m_work->isValid());
-        QVERIFY(QDir(work()).mkpath(u"bin"_s));
         QVERIFY(QDir(work()).mkpath(u"empty"_s));
         QVERIFY(QDir(work()).mkpath(u"docs/notes"_s));
-        StandInEditor::install(work() + u"/bin"_s);
-        qputenv("PATH", QFile::encodeName(work() + u"/bin"_s));
-        // Were a shell to see a file name, "touch MARKER" would leave a file here.
-        QVERIFY(QDir::setCurrent(work()));
+        StandInEditor::installAloneOnPath(work());
     }
 
     void cleanup()

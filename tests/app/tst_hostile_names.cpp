@@ -119,12 +119,8 @@ private Q_SLOTS:
         m_work = std::make_unique<QTemporaryDir>(temporaryTemplate());
         QVERIFY(m_work->isValid());
         m_work->setAutoRemove(false);
-        QVERIFY(QDir(work()).mkpath(u"bin"_s));
         QVERIFY(QDir(work()).mkpath(u"notes"_s));
-        StandInEditor::install(work() + u"/bin"_s);
-        qputenv("PATH", QFile::encodeName(work() + u"/bin"_s));
-        // Were a shell to see a file name, "touch MARKER" would leave a file here.
-        QVERIFY(QDir::setCurrent(work()));
+        StandInEditor::installAloneOnPath(work());
     }
 
     void cleanup()

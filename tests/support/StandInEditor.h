@@ -30,6 +30,17 @@ printf '%s' "$#" > "$VELLUMRY_RECORD.count"
             | QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther));
     }
 
+    // Puts the recorder, as the editor, alone on the search path in `work`/bin, and makes
+    // `work` the current folder: were a shell to see a file name, "touch MARKER" would leave
+    // a file there.
+    static void installAloneOnPath(const QString& work)
+    {
+        QVERIFY(QDir(work).mkpath(QStringLiteral("bin")));
+        install(work + QStringLiteral("/bin"));
+        qputenv("PATH", QFile::encodeName(work + QStringLiteral("/bin")));
+        QVERIFY(QDir::setCurrent(work));
+    }
+
     // Points the recorder at a fresh record in `folder` and returns its base name.
     QString nextRecord(const QString& folder)
     {
