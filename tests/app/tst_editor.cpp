@@ -5,6 +5,7 @@
 #include "platform/Strings.h"
 #include "platform/TextBoxElement.h"
 #include "platform/TextEditWidget.h"
+#include "support/OneDisk.h"
 #include "support/StandInEditor.h"
 
 #include <QAbstractButton>
@@ -19,8 +20,6 @@
 
 #include <memory>
 
-using platform::DriveTable;
-using platform::MountEntry;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -98,11 +97,7 @@ private:
     // The window, started in the given folder on a drive mounted at docs.
     void start(const QString& folder)
     {
-        MountEntry drive;
-        drive.mountPoint = docs();
-        drive.device = "/dev/fake1";
-        drive.fileSystemType = "ext4";
-        m_form = std::make_unique<app::frmMain>(std::make_unique<DriveTable>(QList<MountEntry> {drive}, folder));
+        m_form = std::make_unique<app::frmMain>(oneDiskAt(docs(), folder));
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget()));
     }

@@ -8,6 +8,7 @@
 #include "platform/VScrollBar.h"
 #include "platform/Window.h"
 #include "preview/PreviewLoader.h"
+#include "support/OneDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,8 +27,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using platform::DriveTable;
-using platform::MountEntry;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -108,11 +107,7 @@ private:
 
     void start(const QString& folder)
     {
-        MountEntry drive;
-        drive.mountPoint = work();
-        drive.device = "/dev/fake1";
-        drive.fileSystemType = "ext4";
-        m_form = std::make_unique<app::frmMain>(std::make_unique<DriveTable>(QList<MountEntry> {drive}, folder));
+        m_form = std::make_unique<app::frmMain>(oneDiskAt(work(), folder));
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget()));
     }

@@ -8,6 +8,7 @@
 #include "platform/TextBoxElement.h"
 #include "platform/VScrollBar.h"
 #include "platform/Window.h"
+#include "support/OneDisk.h"
 #include "support/StandInEditor.h"
 
 #include <QDir>
@@ -23,8 +24,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using platform::DriveTable;
-using platform::MountEntry;
 namespace NativePath = platform::NativePath;
 using namespace Qt::Literals::StringLiterals;
 
@@ -92,11 +91,7 @@ private:
 
     void start(const QString& folder)
     {
-        MountEntry drive;
-        drive.mountPoint = work();
-        drive.device = "/dev/fake1";
-        drive.fileSystemType = "ext4";
-        m_form = std::make_unique<app::frmMain>(std::make_unique<DriveTable>(QList<MountEntry> {drive}, folder));
+        m_form = std::make_unique<app::frmMain>(oneDiskAt(work(), folder));
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget()));
     }

@@ -3,6 +3,7 @@
 #include "platform/DriveTable.h"
 #include "platform/TextBoxArray.h"
 #include "platform/Window.h"
+#include "support/OneDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +16,6 @@
 #include <memory>
 #include <unistd.h>
 
-using platform::DriveTable;
-using platform::MountEntry;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -101,11 +100,7 @@ private Q_SLOTS:
             QCOMPARE(::write(descriptor, text.constData(), size_t(text.size())), ssize_t(text.size()));
             ::close(descriptor);
         }
-        MountEntry drive;
-        drive.mountPoint = work();
-        drive.device = "/dev/fake1";
-        drive.fileSystemType = "ext4";
-        m_form = std::make_unique<app::frmMain>(std::make_unique<DriveTable>(QList<MountEntry> {drive}, work()));
+        m_form = std::make_unique<app::frmMain>(oneDiskAt(work(), work()));
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget()));
     }
