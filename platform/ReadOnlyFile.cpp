@@ -79,8 +79,8 @@ using FileStatus = struct stat;
 int OpenForReading(const char* path)
 {
     // Non-blocking, so that opening a FIFO without a writer returns at once instead of waiting
-    // for one; the file type is checked right after. No controlling terminal may be acquired
-    // by opening a terminal device swapped in under a note's name.
+    // for one, and reading one never waits either. No controlling terminal may be acquired by
+    // opening a terminal device swapped in under a note's name.
     return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
 }
 
@@ -199,13 +199,6 @@ ReadOnlyFile::ReadOnlyFile(const QString& path)
 #endif
         throw Error(OpenFailure(error, native));
     }
-
-    FileStatus status {};
-    if (!StatusOf(m_descriptor, status) || !IsRegularFile(status)) {
-        Close();
-        throw Error(ErrorCode::PathFileAccess);
-    }
-    m_size = static_cast<qint64>(status.st_size);
 }
 
 ReadOnlyFile::~ReadOnlyFile()
@@ -219,11 +212,32 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
         if (m_descriptor < 0)
             throw Error(ErrorCode::PathFileAccess);
         const long long got = ReadSome(m_descriptor, into, count);
-        if (got >= 0)
-            return static_cast<std::size_t>(got);
         // A signal that arrives during the read is no failure of the file.
-        if (errno != EINTR)
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
             throw Error(ErrorCode::PathFileAccess);
+        const auto read = static_cast<std::size_t>(got);
+        if (m_progress == Progress::NothingRead && (read == 0 || read == count))
+            RefuseUnlessRegular();
+        m_progress = Progress::Reading;
+        return read;
+    }
+}
+
+// Asking the system what was opened costs a system call, as much as the read itself, and a
+// rebuild opens every note of a folder, which the listing already found to be regular files.
+// So the question is asked only when the first read could have come from something else: a
+// pipe without a writer, an empty device and a terminal give nothing (or fail, which is
+// refused anyway), an endless device fills whatever it is asked for. A note shorter than one
+// read, the common case, never needs it; anything the answer refuses is refused before more
+// than one read of it was made, and nothing opened here ever blocks.
+void ReadOnlyFile::RefuseUnlessRegular()
+{
+    FileStatus status {};
+    if (!StatusOf(m_descriptor, status) || !IsRegularFile(status)) {
+        Close();
+        throw Error(ErrorCode::PathFileAccess);
     }
 }
 

@@ -265,14 +265,16 @@ void TextInput::Fill()
 {
     if (m_endOfInput)
         return;
-    if (m_size == m_capacity)
-        Grow();
-    const std::size_t before = m_size;
-    ReadChunk();
-    // Reaching the bound ends the input; so does a fill that got nothing, so that no caller
-    // can ever loop waiting for bytes that will not come.
-    if (m_size >= static_cast<std::size_t>(ByteLimit) || m_size == before)
-        m_endOfInput = true;
+    do {
+        if (m_size == m_capacity)
+            Grow();
+        ReadChunk();
+        // Reaching the bound ends the input, as does a read that got nothing (see ReadChunk).
+        if (m_size >= static_cast<std::size_t>(ByteLimit))
+            m_endOfInput = true;
+        // A byte-order mark is judged whole: only a short first read, which a regular file
+        // never gives before its end, could split one.
+    } while (m_encoding == Encoding::Undetermined && m_size < 3 && !m_endOfInput);
     if (m_encoding == Encoding::Undetermined)
         DetectEncoding();
 }
@@ -289,24 +291,16 @@ void TextInput::Grow()
     m_capacity = capacity;
 }
 
+// One read a fill. A note shorter than the chunk arrives whole with the first read, and when
+// its preview's lines are all there no second read is made only to learn that it ended; when
+// they are not, the caller fills again and a read that gets nothing ends the input, so that
+// no caller can loop waiting for bytes that will not come.
 void TextInput::ReadChunk()
 {
-    while (m_size < m_capacity) {
-        const std::size_t got = m_file.Read(m_data + m_size, m_capacity - m_size);
-        if (got == 0) {
-            m_endOfInput = true;
-            return;
-        }
-        m_size += got;
-        // The size taken when the file was opened says where it ends, which saves the read
-        // that would only return nothing. A file that reports no size (some kernel files do)
-        // or more than it holds is read until the system says it ended; one that grew after
-        // it was opened may be read only up to about its size at that time.
-        if (m_file.Size() > 0 && static_cast<qint64>(m_size) >= m_file.Size()) {
-            m_endOfInput = true;
-            return;
-        }
-    }
+    const std::size_t got = m_file.Read(m_data + m_size, m_capacity - m_size);
+    if (got == 0)
+        m_endOfInput = true;
+    m_size += got;
 }
 
 void TextInput::DetectEncoding()

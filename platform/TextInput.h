@@ -18,8 +18,9 @@ namespace platform {
 // The input exists for previews, which want the first few lines of thousands of files, so it
 // is built to cost little more than the system calls themselves and to stay safe on whatever
 // a folder holds:
-//   - It opens without blocking and refuses anything that is not a regular file, so a pipe,
-//     socket or device swapped in under a note's name fails at once instead of stalling.
+//   - It never blocks and refuses anything that is not a regular file by its first read at
+//     the latest, so a pipe, socket or device swapped in under a note's name fails instead of
+//     stalling.
 //   - It reads incrementally: nothing at all until the first line is asked for, then a small
 //     first chunk, then more only when a line does not end inside what was read. It never
 //     reads more than ByteLimit bytes of one file; the bound acts as the end of the file, so
@@ -47,14 +48,15 @@ public:
     };
 
     // Throws Error: FileNotFound (53), PathNotFound (76) when a folder on the way is missing,
-    // PathFileAccess (75) when access is denied or the path is not a regular file.
+    // PathFileAccess (75) when access is denied or the path cannot be opened for reading.
     explicit TextInput(const QString& path);
     ~TextInput();
 
     TextInput(const TextInput&) = delete;
     TextInput& operator=(const TextInput&) = delete;
 
-    // True when no line is left, either at the end of the file or at ByteLimit. May read.
+    // True when no line is left, either at the end of the file or at ByteLimit. May read, and
+    // so throws PathFileAccess (75) like ReadLine.
     bool AtEnd();
     // The next line without its terminator. Throws InputPastEnd (62) at the end, and
     // PathFileAccess (75) when the system fails to read.
