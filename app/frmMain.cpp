@@ -5,6 +5,7 @@
 #include "layout/ScrollRules.h"
 #include "platform/DriveTable.h"
 #include "platform/Error.h"
+#include "platform/FolderBatch.h"
 #include "platform/MessageBox.h"
 #include "platform/Numbers.h"
 #include "platform/ProcessLauncher.h"
@@ -268,6 +269,9 @@ void frmMain::CreateItem()
     for (std::int32_t i = highest; i >= 1; --i)
         Step([&] { txtPreview.Unload(i); });
     const std::int32_t count = ItemCount;
+    // Every note of the folder is opened in a row; opening them relative to the folder saves
+    // walking its whole path once per note.
+    const platform::FolderBatch batch(FolderPath);
     for (std::int32_t i = 1; i <= count; ++i) {
         Step([&] { txtPreview.Load(i); });
         Step([&] { txtPreview(i).Move(0, ScrollRules::BoxTop(i, ItemHeight), picContainer.ScaleWidth(), ItemHeight); });

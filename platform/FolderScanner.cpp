@@ -96,7 +96,7 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
 
 QString nameOf(const dirent* entry)
 {
-    return NativePath::Decode(QByteArray(entry->d_name));
+    return NativePath::Decode(QByteArrayView(entry->d_name));
 }
 
 } // namespace

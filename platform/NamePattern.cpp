@@ -1,5 +1,6 @@
 #include "platform/NamePattern.h"
 
+#include "platform/FoldedName.h"
 #include "platform/NativePath.h"
 
 namespace platform {
@@ -18,12 +19,10 @@ NamePattern::NamePattern(const QString& pattern)
 
 bool NamePattern::Matches(const QString& name) const
 {
-    QString folded = name.toCaseFolded();
-    QStringView shown(folded);
-    if (shown.startsWith(NativePath::LegacyMarker))
-        shown = shown.sliced(1);
+    const FoldedName folded(name);
+    const qsizetype shownFrom = folded.size() > 0 && folded[0] == NativePath::LegacyMarker ? 1 : 0;
     for (const QString& alternative : m_alternatives) {
-        if (matchOne(alternative, shown))
+        if (matchOne(alternative, folded, shownFrom))
             return true;
     }
     return false;
@@ -32,10 +31,10 @@ bool NamePattern::Matches(const QString& name) const
 // Iterative wildcard matching: on a mismatch after a '*', the star takes one more character
 // and matching resumes. Linear in practice and never recursive, so no pattern can exhaust
 // the stack.
-bool NamePattern::matchOne(QStringView pattern, QStringView name)
+bool NamePattern::matchOne(QStringView pattern, const FoldedName& name, qsizetype from)
 {
     qsizetype p = 0;
-    qsizetype n = 0;
+    qsizetype n = from;
     qsizetype starAt = -1;
     qsizetype starName = 0;
     while (n < name.size()) {

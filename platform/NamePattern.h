@@ -5,6 +5,8 @@
 
 namespace platform {
 
+class FoldedName;
+
 // A file list pattern such as "*.txt": '*' stands for any run of characters, '?' for exactly
 // one, every other character for itself compared case-insensitively. Several patterns can be
 // given separated by ';' ("*.txt;*.md"); a name matches when any of them does. "*.*" matches
@@ -18,7 +20,8 @@ public:
     bool Matches(const QString& name) const;
 
 private:
-    static bool matchOne(QStringView pattern, QStringView name);
+    // Matches name from the code unit at from on.
+    static bool matchOne(QStringView pattern, const FoldedName& name, qsizetype from);
 
     QStringList m_alternatives;
 };

@@ -38,9 +38,9 @@ QByteArray Encode(const QString& path)
     return QFile::encodeName(path);
 }
 
-QString Decode(const QByteArray& bytes)
+QString Decode(QByteArrayView bytes)
 {
-    return QFile::decodeName(bytes);
+    return QFile::decodeName(bytes.toByteArray());
 }
 
 #else
@@ -226,11 +226,13 @@ QByteArray Encode(const QString& path)
     return out;
 }
 
-QString Decode(const QByteArray& bytes)
+QString Decode(QByteArrayView view)
 {
+    // A bare name, as a folder listing gives them by the thousand, is one component.
+    if (!view.contains('/'))
+        return decodeComponent(view);
     QString out;
-    out.reserve(bytes.size());
-    QByteArrayView view(bytes);
+    out.reserve(view.size());
     qsizetype start = 0;
     while (true) {
         qsizetype slash = view.indexOf('/', start);

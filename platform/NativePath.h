@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 
@@ -33,7 +34,7 @@ inline constexpr QChar LegacyMarker {0x2060};
 inline constexpr char16_t EscapeBase = 0xEF00;
 
 QByteArray Encode(const QString& path);
-QString Decode(const QByteArray& bytes);
+QString Decode(QByteArrayView bytes);
 
 // True for the code points Decode uses for raw bytes (EscapeBase + 0x80 ... EscapeBase + 0xFF).
 bool IsEscape(QChar character);

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <string>
 
 namespace platform {
 
@@ -15,18 +14,8 @@ namespace platform {
 // the others by what they show.
 class NaturalOrder {
 public:
-    // A name turned once into a form that compares with plain code unit comparisons: a
-    // folder of tens of thousands of names sorts quickly because no comparison folds case
-    // or parses a number again.
-    struct Key {
-        std::u32string primary;
-        std::u32string leadingZeros;
-    };
-    static Key KeyOf(const QString& name);
-
     // Negative, zero or positive like strcmp; zero only for identical names.
     static int Compare(const QString& a, const QString& b);
-    static int Compare(const Key& keyA, const QString& a, const Key& keyB, const QString& b);
     static bool Less(const QString& a, const QString& b) { return Compare(a, b) < 0; }
 
     static void Sort(QStringList& names);

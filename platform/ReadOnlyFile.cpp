@@ -1,6 +1,7 @@
 #include "platform/ReadOnlyFile.h"
 
 #include "platform/Error.h"
+#include "platform/FolderBatch.h"
 #include "platform/NativePath.h"
 
 #include <QStringEncoder>
@@ -81,7 +82,13 @@ int OpenForReading(const char* path)
     // Non-blocking, so that opening a FIFO without a writer returns at once instead of waiting
     // for one, and reading one never waits either. No controlling terminal may be acquired by
     // opening a terminal device swapped in under a note's name.
-    return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    constexpr int Flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const char* name = nullptr;
+    if (const FolderBatch* batch = FolderBatch::Current()) {
+        if (const int folder = batch->DescriptorFor(path, name); folder >= 0)
+            return openat(folder, name, Flags);
+    }
+    return open(path, Flags);
 }
 
 // The bytes of a path that NativePath would give as plain UTF-8, made on the stack. A preview

@@ -36,6 +36,8 @@ private Q_SLOTS:
         QTest::newRow("empty pattern matches nothing") << QString() << u"x"_s << false;
         QTest::newRow("literal brackets") << u"[a].txt"_s << u"[A].txt"_s << true;
         QTest::newRow("brackets are no class") << u"[a].txt"_s << u"a.txt"_s << false;
+        QTest::newRow("greek capital") << u"*.txt"_s << u"ΣΗΜΕΙΩΣΕΙΣ.TXT"_s << true;
+        QTest::newRow("case outside the basic plane") << u"\U00010428*"_s << u"\U00010400.txt"_s << true;
         QTest::newRow("gbk name matched by what it shows")
             << u"中*"_s << platform::NativePath::LegacyMarker + u"中文.txt"_s << true;
     }

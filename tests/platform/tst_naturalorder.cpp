@@ -1,3 +1,4 @@
+#include "platform/FoldedName.h"
 #include "platform/NativePath.h"
 #include "platform/NaturalOrder.h"
 
@@ -38,6 +39,7 @@ private Q_SLOTS:
         QTest::newRow("full-width digits by value") << u"文件２.txt"_s << u"文件10.txt"_s;
         QTest::newRow("latin before chinese") << u"zebra"_s << u"中文"_s;
         QTest::newRow("legacy marker ignored") << platform::NativePath::LegacyMarker + u"a.txt"_s << u"b.txt"_s;
+        QTest::newRow("case ignored outside the basic plane") << u"\U00010400 1"_s << u"\U00010428 2"_s;
         QTest::newRow("legacy twin beside its utf-8 namesake")
             << platform::NativePath::LegacyMarker + u"中文.txt"_s << u"中文.txt"_s;
     }
@@ -50,6 +52,28 @@ private Q_SLOTS:
         QVERIFY(NaturalOrder::Compare(after, before) > 0);
         QVERIFY(NaturalOrder::Less(before, after));
         QVERIFY(!NaturalOrder::Less(after, before));
+    }
+
+    // Names are folded one code unit at a time to spare a folded copy of every name of a
+    // folder; that must give what folding the whole name gives, for every character that is
+    // not half of a surrogate pair.
+    void foldingByCodeUnitAgreesWithFoldingTheWholeName()
+    {
+        for (char32_t code = 0; code <= 0xFFFF; ++code) {
+            const QChar character(static_cast<char16_t>(code));
+            if (character.isSurrogate())
+                continue;
+            const QString name(character);
+            const QString whole = name.toCaseFolded();
+            QCOMPARE(whole.size(), 1);
+            QVERIFY2(platform::FoldedName(name)[0] == whole[0], qPrintable(QString::number(code, 16)));
+        }
+        const QString deseret = u"A\U00010400b"_s;
+        const platform::FoldedName folded(deseret);
+        const QString whole = deseret.toCaseFolded();
+        QCOMPARE(folded.size(), whole.size());
+        for (qsizetype at = 0; at < whole.size(); ++at)
+            QCOMPARE(folded[at], whole[at]);
     }
 
     void onlyIdenticalNamesCompareEqual()
