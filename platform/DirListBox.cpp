@@ -61,7 +61,7 @@ DirListBox::DirListBox(Container& parent, DriveTable& drives)
     , m_drives(drives)
     , m_path(QDir::cleanPath(drives.ProcessFolder()))
 {
-    m_model->SetIcons(ListIcons::OpenFolder(*m_view->style()), ListIcons::ClosedFolder(*m_view->style()));
+    m_model->SetIcons(ListIcons::OpenFolder(), ListIcons::ClosedFolder());
     m_view->setModel(m_model);
     m_view->setItemDelegate(new IndentDelegate(m_view));
     m_view->setUniformItemSizes(true);

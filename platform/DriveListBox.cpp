@@ -56,7 +56,7 @@ void DriveListBox::fill()
     const QSignalBlocker blocker(m_combo);
     m_combo->clear();
     for (const DriveEntry& drive : m_shown)
-        m_combo->addItem(ListIcons::Drive(drive.kind, *m_combo->style()), NativePath::ForDisplay(drive.text));
+        m_combo->addItem(ListIcons::Drive(drive.kind), NativePath::ForDisplay(drive.text));
     showSelected();
 }
 

@@ -18,7 +18,7 @@ FileListBox::FileListBox(Container& parent)
     , m_model(new NameListModel(m_view))
     , m_path(QDir::currentPath())
 {
-    m_model->SetIcons({}, ListIcons::TextFile(*m_view->style()));
+    m_model->SetIcons({}, ListIcons::TextFile());
     m_view->setModel(m_model);
     m_view->setUniformItemSizes(true);
     // Small icons, as a desktop's list views have; the style's default size makes the rows

@@ -74,7 +74,8 @@ private Q_SLOTS:
         root.write(u"a.txt"_s, "a\n");
         const FolderBatch batch(root.path() + u"/absent/"_s);
         QCOMPARE(firstLineOf(root.path() + u"/a.txt"_s), u"a"_s);
-        QCOMPARE(codeRaisedBy([&] { TextInput input(root.path() + u"/absent/a.txt"_s); }, ErrorCode::InvalidProcedureCall),
+        QCOMPARE(
+            codeRaisedBy([&] { TextInput input(root.path() + u"/absent/a.txt"_s); }, ErrorCode::InvalidProcedureCall),
             ErrorCode::PathNotFound);
     }
 };
