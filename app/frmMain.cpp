@@ -14,6 +14,7 @@
 #include "platform/SystemColor.h"
 #include "platform/TextBoxElement.h"
 #include "preview/PreviewLoader.h"
+#include "preview/PreviewPrefetch.h"
 
 #include <QDir>
 
@@ -270,15 +271,18 @@ void frmMain::CreateItem()
         Step([&] { txtPreview.Unload(i); });
     const std::int32_t count = ItemCount;
     // Every note of the folder is opened in a row; opening them relative to the folder saves
-    // walking its whole path once per note.
+    // walking its whole path once per note, and a helper thread reads the notes from the
+    // last while this loop reads them from the first.
     const platform::FolderBatch batch(FolderPath);
+    preview::PreviewPrefetch previews(FolderPath, FileList.Names(), LinesPerItem);
     for (std::int32_t i = 1; i <= count; ++i) {
         Step([&] { txtPreview.Load(i); });
         Step([&] { txtPreview(i).Move(0, ScrollRules::BoxTop(i, ItemHeight), picContainer.ScaleWidth(), ItemHeight); });
         Step([&] { txtPreview(i).SetVisible(true); });
         Step([&] {
             auto& box = txtPreview(i);
-            box.SetText(LoadPreview(FolderPath + FileList.List(i - 1)));
+            std::optional<QString> read = previews.Take(i - 1);
+            box.SetText(read ? *std::move(read) : LoadPreview(FolderPath + FileList.List(i - 1)));
         });
         Step([&] { txtPreview(i).SetToolTipText(FileList.List(i - 1)); });
     }

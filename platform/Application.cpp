@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
@@ -45,7 +46,10 @@ QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64}) {
-        QImageReader reader(QStringLiteral(":/icons/vellumry-%1.png").arg(size), "png");
+        const QString file = QStringLiteral(":/icons/vellumry-%1.png").arg(size);
+        if (!QFile::exists(file))
+            continue;
+        QImageReader reader(file, "png");
         reader.setAutoDetectImageFormat(false);
         if (const QImage image = reader.read(); !image.isNull())
             icon.addPixmap(QPixmap::fromImage(image));

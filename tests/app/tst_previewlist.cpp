@@ -164,6 +164,29 @@ private Q_SLOTS:
         QCOMPARE(form.txtPreview(1).Text(), QStringLiteral("第 1 篇 note 1\r\nsecond line"));
     }
 
+    // A folder large enough to be read by two threads: every box still gets its own file,
+    // and a rebuild reads the files at both ends again.
+    void aLargeFolderGivesEveryBoxItsOwnFileAndARebuildReadsItAgain()
+    {
+        NoteFolder notes;
+        notes.writeNumbered(600);
+        CurrentFolder here(notes.path());
+        app::frmMain form;
+        form.Show();
+        QCOMPARE(form.txtPreview.UBound(), 600);
+        for (int i = 1; i <= 600; ++i) {
+            QCOMPARE(form.txtPreview(i).Text(), QStringLiteral("第 %1 篇 note %1\r\nsecond line").arg(i));
+            QCOMPARE(form.txtPreview(i).ToolTipText(), QStringLiteral("note%1.txt").arg(i, 2, 10, QLatin1Char('0')));
+        }
+
+        notes.write(QStringLiteral("note01.txt"), "first changed\n");
+        notes.write(QStringLiteral("note600.txt"), "last changed\n");
+        form.CreateItem();
+        QCOMPARE(form.txtPreview(1).Text(), QStringLiteral("first changed"));
+        QCOMPARE(form.txtPreview(600).Text(), QStringLiteral("last changed"));
+        QCOMPARE(form.txtPreview(300).Text(), QStringLiteral("第 300 篇 note 300\r\nsecond line"));
+    }
+
     void aShownBoxIsLockedButItsTextCanBeSelected()
     {
         NoteFolder notes;
