@@ -53,7 +53,9 @@ bool IsFolder(const QString& path)
         && (status.st_mode & _S_IFMT) == _S_IFDIR;
 }
 
-long long ReadSome(int descriptor, char* into, std::size_t count)
+// Windows has no pipes, sockets or terminals under file names to tell apart by seeking, so
+// the runtime's sequential read serves; offset is where that read stands anyway.
+long long ReadSome(int descriptor, char* into, std::size_t count, long long)
 {
     return _read(descriptor, into, static_cast<unsigned>(count));
 }
@@ -138,9 +140,12 @@ bool IsFolder(const QByteArray& path)
     return stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-long long ReadSome(int descriptor, char* into, std::size_t count)
+// Reads at a position rather than from the descriptor's own: the same cost, and a pipe, socket
+// or terminal, which has no positions, refuses it outright (ESPIPE) without giving up a byte
+// of what its writer wrote.
+long long ReadSome(int descriptor, char* into, std::size_t count, long long offset)
 {
-    return read(descriptor, into, count);
+    return pread(descriptor, into, count, static_cast<off_t>(offset));
 }
 
 void CloseDescriptor(int descriptor)
@@ -218,7 +223,7 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
     for (;;) {
         if (m_descriptor < 0)
             throw Error(ErrorCode::PathFileAccess);
-        const long long got = ReadSome(m_descriptor, into, count);
+        const long long got = ReadSome(m_descriptor, into, count, m_offset);
         // A signal that arrives during the read is no failure of the file.
         if (got < 0 && errno == EINTR)
             continue;
@@ -228,17 +233,18 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
         if (m_progress == Progress::NothingRead && (read == 0 || read == count))
             RefuseUnlessRegular();
         m_progress = Progress::Reading;
+        m_offset += got;
         return read;
     }
 }
 
 // Asking the system what was opened costs a system call, as much as the read itself, and a
 // rebuild opens every note of a folder, which the listing already found to be regular files.
-// So the question is asked only when the first read could have come from something else: a
-// pipe without a writer, an empty device and a terminal give nothing (or fail, which is
-// refused anyway), an endless device fills whatever it is asked for. A note shorter than one
-// read, the common case, never needs it; anything the answer refuses is refused before more
-// than one read of it was made, and nothing opened here ever blocks.
+// So the question is asked only when the first read could have come from something else. A
+// pipe, socket or terminal fails the positional read at once. An empty device gives nothing,
+// an endless one fills whatever it is asked for: both are followed by the question. A note
+// shorter than one read, the common case, never needs it; anything the answer refuses is
+// refused after one read at most, and nothing opened here ever blocks.
 void ReadOnlyFile::RefuseUnlessRegular()
 {
     FileStatus status {};

@@ -41,6 +41,7 @@ private:
     void RefuseUnlessRegular();
 
     int m_descriptor {-1};
+    long long m_offset {0}; // where the next read starts
     Progress m_progress {Progress::NothingRead};
 };
 

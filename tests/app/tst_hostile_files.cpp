@@ -176,7 +176,7 @@ private Q_SLOTS:
         QCOMPARE(previewTexts(), (QStringList {u"first"_s, CannotLoad + notes() + u"/b.txt"_s, u"third"_s}));
     }
 
-    void aListedFileSwappedForADeviceLinkBeforeTheRebuildIsNotRead()
+    void aListedFileSwappedForADeviceLinkBeforeTheRebuildIsRefused()
     {
         makeFile(notes() + u"/a.txt"_s, "first\n");
         makeFile(notes() + u"/z.txt"_s, "last\n");

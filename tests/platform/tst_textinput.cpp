@@ -83,6 +83,7 @@ private Q_SLOTS:
     void reportsMissingFileAndMissingFolder();
     void refusesSpecialFilesByTheFirstReadWithoutBlocking_data();
     void refusesSpecialFilesByTheFirstReadWithoutBlocking();
+    void refusesAPipeHoldingTextWithoutTakingAByteOfIt();
     void nameWithNulNeverOpensItsPrefix();
 
 private:
@@ -446,6 +447,28 @@ void TextInputTest::refusesSpecialFilesByTheFirstReadWithoutBlocking()
     }),
         int(ErrorCode::PathFileAccess));
     ::alarm(0);
+}
+
+// A pipe put under a note's name whose writer already wrote a line is still no note: the
+// input must refuse it, and leave the line to whoever reads the pipe.
+void TextInputTest::refusesAPipeHoldingTextWithoutTakingAByteOfIt()
+{
+    const QByteArray fifo = QFile::encodeName(m_dir.filePath(QStringLiteral("talking.txt")));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    const int end = ::open(fifo.constData(), O_RDWR | O_NONBLOCK);
+    QVERIFY(end >= 0);
+    QCOMPARE(::write(end, "waiting\n", 8), ssize_t(8));
+    ::alarm(60);
+    QCOMPARE(ErrorNumberOf([&] {
+        TextInput input(QFile::decodeName(fifo));
+        input.AtEnd();
+    }),
+        int(ErrorCode::PathFileAccess));
+    ::alarm(0);
+    char left[16] {};
+    QCOMPARE(::read(end, left, sizeof left), ssize_t(8));
+    QCOMPARE(QByteArray(left, 8), QByteArray("waiting\n"));
+    ::close(end);
 }
 
 // Regression: the system cuts a name at its first NUL, so "a.txt\0b" would open a.txt.
