@@ -1,5 +1,5 @@
 #include "app/frmMain.h"
-#include "platform/Application.h"
+#include "platform/desktop/Application.h"
 
 int main(int argc, char** argv)
 {

@@ -1,8 +1,8 @@
 #include "app/FormDesign.h"
 
-#include "platform/SystemColor.h"
-#include "platform/TextBoxElement.h"
-#include "platform/Twips.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/SystemColor.h"
+#include "platform/runtime/Twips.h"
 
 namespace app {
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/Label.h"
-#include "platform/PictureBox.h"
-#include "platform/TextBox.h"
-#include "platform/TextBoxArray.h"
-#include "platform/VScrollBar.h"
-#include "platform/Window.h"
+#include "platform/controls/DirListBox.h"
+#include "platform/controls/DriveListBox.h"
+#include "platform/controls/FileListBox.h"
+#include "platform/controls/Label.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/TextBox.h"
+#include "platform/controls/TextBoxArray.h"
+#include "platform/controls/VScrollBar.h"
+#include "platform/controls/Window.h"
 
 namespace platform {
 class DriveTable;

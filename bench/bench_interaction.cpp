@@ -4,7 +4,7 @@
 // Folders of 32,767 and 10,000 notes are made under the root on first use.
 #include "app/frmMain.h"
 #include "bench/BenchSupport.h"
-#include "platform/Application.h"
+#include "platform/desktop/Application.h"
 
 #include <QApplication>
 #include <QDir>

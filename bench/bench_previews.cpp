@@ -6,8 +6,8 @@
 // The folders are made once under the root and kept, so later runs read warm files.
 #include "app/frmMain.h"
 #include "bench/BenchSupport.h"
-#include "platform/Application.h"
-#include "platform/TextBoxElement.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/Application.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,8 +7,8 @@
 // sanitizers keep freed memory resident on purpose.
 #include "app/frmMain.h"
 #include "bench/BenchSupport.h"
-#include "platform/Application.h"
-#include "platform/TextBoxArray.h"
+#include "platform/controls/TextBoxArray.h"
+#include "platform/desktop/Application.h"
 
 #include <QApplication>
 #include <QDir>

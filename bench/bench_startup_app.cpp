@@ -3,7 +3,7 @@
 // quitting. Driven by bench_startup.
 #include "app/frmMain.h"
 #include "bench/BenchSupport.h"
-#include "platform/Application.h"
+#include "platform/desktop/Application.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -11,8 +11,8 @@
 //                    only one value in fourteen asks for it.
 // Any broken rule prints what broke and aborts, so the fuzzer keeps the input that did it.
 
-#include "platform/Error.h"
-#include "platform/TextInput.h"
+#include "platform/files/TextInput.h"
+#include "platform/runtime/Error.h"
 #include "preview/PreviewLoader.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "layout/ScrollRules.h"
 
-#include "platform/Numbers.h"
+#include "platform/runtime/Numbers.h"
 
 namespace layout {
 

@@ -1,8 +1,8 @@
 #include "preview/PreviewLoader.h"
 
-#include "platform/Error.h"
-#include "platform/Numbers.h"
-#include "platform/TextInput.h"
+#include "platform/files/TextInput.h"
+#include "platform/runtime/Error.h"
+#include "platform/runtime/Numbers.h"
 
 namespace preview {
 

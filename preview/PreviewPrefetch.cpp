@@ -1,6 +1,6 @@
 #include "preview/PreviewPrefetch.h"
 
-#include "platform/FolderBatch.h"
+#include "platform/files/FolderBatch.h"
 #include "preview/PreviewLoader.h"
 
 namespace preview {

@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
-#include "platform/Application.h"
-#include "platform/DriveTable.h"
-#include "platform/TextBoxElement.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/Application.h"
+#include "platform/drives/DriveTable.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>

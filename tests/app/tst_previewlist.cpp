@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
-#include "platform/Application.h"
-#include "platform/TextBoxElement.h"
-#include "platform/TextEditWidget.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/Application.h"
+#include "platform/widgets/TextEditWidget.h"
 #include "support/NoteFolder.h"
 
 #include <QAbstractTextDocumentLayout>

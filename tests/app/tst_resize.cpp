@@ -1,5 +1,5 @@
 #include "app/frmMain.h"
-#include "platform/Application.h"
+#include "platform/desktop/Application.h"
 #include "support/NoteFolder.h"
 
 #include <QWidget>

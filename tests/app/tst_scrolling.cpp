@@ -1,6 +1,6 @@
 #include "app/frmMain.h"
-#include "platform/Application.h"
-#include "platform/TextBoxElement.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/Application.h"
 #include "support/NoteFolder.h"
 
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
-#include "platform/Application.h"
-#include "platform/DriveTable.h"
-#include "platform/TextBoxArray.h"
-#include "platform/Window.h"
+#include "platform/controls/TextBoxArray.h"
+#include "platform/controls/Window.h"
+#include "platform/desktop/Application.h"
+#include "platform/drives/DriveTable.h"
 #include "support/OneDisk.h"
 
 #include <QDir>

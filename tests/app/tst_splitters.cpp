@@ -1,7 +1,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include "app/frmMain.h"
-#include "platform/Application.h"
-#include "platform/SystemColor.h"
+#include "platform/desktop/Application.h"
+#include "platform/desktop/SystemColor.h"
 #include "support/NoteFolder.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 #include "layout/PaneRules.h"
-#include "platform/Application.h"
-#include "platform/TextBoxElement.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/Application.h"
 #include "support/NoteFolder.h"
 
 #include <QFontMetricsF>

@@ -1,5 +1,5 @@
 #include "layout/PaneRules.h"
-#include "platform/Error.h"
+#include "platform/runtime/Error.h"
 
 #include <QtTest>
 

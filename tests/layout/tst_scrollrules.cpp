@@ -1,5 +1,5 @@
 #include "layout/ScrollRules.h"
-#include "platform/Error.h"
+#include "platform/runtime/Error.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "platform/TextInput.h"
+#include "platform/files/TextInput.h"
 #include "preview/PreviewLoader.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Error.h"
+#include "platform/runtime/Error.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Control.h"
-#include "platform/DriveTable.h"
-#include "platform/Error.h"
+#include "platform/controls/Control.h"
+#include "platform/drives/DriveTable.h"
+#include "platform/runtime/Error.h"
 #include "support/ErrorOf.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DriveTable.h"
+#include "platform/drives/DriveTable.h"
 
 #include <QList>
 #include <QString>

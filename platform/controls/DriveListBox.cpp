@@ -1,0 +1,77 @@
+#include "platform/controls/DriveListBox.h"
+
+#include "platform/controls/Container.h"
+#include "platform/drives/DriveTable.h"
+#include "platform/itemviews/ListIcons.h"
+#include "platform/names/NativePath.h"
+#include "platform/runtime/Error.h"
+#include "platform/widgets/DriveComboWidget.h"
+
+#include <QSignalBlocker>
+
+namespace platform {
+
+DriveListBox::DriveListBox(Container& parent, DriveTable& drives)
+    : Control(parent, new DriveComboWidget(parent.ClientWidget()))
+    , m_combo(static_cast<DriveComboWidget*>(widget()))
+    , m_drives(drives)
+{
+    try {
+        m_selected = m_drives.DriveForPath(m_drives.ProcessFolder());
+    } catch (const Error&) {
+        if (!m_drives.Drives().isEmpty())
+            m_selected = m_drives.Drives().front();
+    }
+    fill();
+    // activated is the user's choice only: a click in the popup, the arrow keys, the wheel.
+    connect(m_combo, &QComboBox::activated, this, &DriveListBox::userSelected);
+    connect(m_combo, &DriveComboWidget::PopupAboutToShow, this, &DriveListBox::Refresh);
+}
+
+void DriveListBox::SetDrive(const QString& text)
+{
+    const DriveEntry drive = m_drives.Resolve(text);
+    if (!m_drives.IsReady(drive))
+        throw Error(ErrorCode::DeviceUnavailable);
+    if (drive.text == m_selected.text)
+        return;
+    m_selected = drive;
+    if (!m_shown.contains(drive))
+        fill();
+    showSelected();
+    Q_EMIT Change();
+}
+
+void DriveListBox::Refresh()
+{
+    m_drives.Refresh();
+    fill();
+}
+
+void DriveListBox::fill()
+{
+    m_shown = m_drives.Drives();
+    if (!m_selected.text.isEmpty() && !m_shown.contains(m_selected))
+        m_shown.append(m_selected);
+    const QSignalBlocker blocker(m_combo);
+    m_combo->clear();
+    for (const DriveEntry& drive : m_shown)
+        m_combo->addItem(ListIcons::Drive(drive.kind), NativePath::ForDisplay(drive.text));
+    showSelected();
+}
+
+void DriveListBox::userSelected(int row)
+{
+    if (row < 0 || row >= m_shown.size() || m_shown[row].text == m_selected.text)
+        return;
+    m_selected = m_shown[row];
+    Q_EMIT Change();
+}
+
+void DriveListBox::showSelected()
+{
+    const QSignalBlocker blocker(m_combo);
+    m_combo->setCurrentIndex(static_cast<int>(m_shown.indexOf(m_selected)));
+}
+
+} // namespace platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/controls/Control.h"
+
+namespace platform {
+
+class LineEditWidget;
+
+// A single-line, editable text box. Change is raised synchronously for every change of Text,
+// whether the user typed it or the program assigned it; assigning the same text raises
+// nothing. A Change handler may assign Text again: the nested change is raised in turn and
+// the box ends with the last text assigned.
+class TextBox : public Control {
+    Q_OBJECT
+
+public:
+    explicit TextBox(Container& parent);
+
+    QString Text() const { return m_text; }
+    void SetText(const QString& text);
+
+    QString ToolTipText() const;
+    void SetToolTipText(const QString& text);
+
+    int SelLength() const;
+    void SetSelLength(int length);
+
+Q_SIGNALS:
+    void Change();
+    void DblClick();
+
+private:
+    void userEdited(const QString& text);
+
+    LineEditWidget* m_edit;
+    QString m_text;
+};
+
+} // namespace platform

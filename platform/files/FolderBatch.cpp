@@ -1,0 +1,75 @@
+#include "platform/files/FolderBatch.h"
+
+#include "platform/names/NativePath.h"
+
+#include <cstring>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+thread_local const FolderBatch* current = nullptr;
+
+#ifndef _WIN32
+// Only the right to search the folder is needed to open what is in it, as with a full path;
+// O_PATH asks for no more where the system has it.
+int OpenFolder(const QByteArray& path)
+{
+#ifdef O_PATH
+    constexpr int Access = O_PATH;
+#else
+    constexpr int Access = O_RDONLY;
+#endif
+    return ::open(path.constData(), Access | O_DIRECTORY | O_CLOEXEC);
+}
+#endif
+
+} // namespace
+
+FolderBatch::FolderBatch(const QString& folder)
+    : m_outer(current)
+{
+    current = this;
+#ifndef _WIN32
+    QByteArray prefix = NativePath::Encode(folder);
+    if (prefix.isEmpty() || !prefix.endsWith('/') || prefix.contains('\0'))
+        return;
+    m_descriptor = OpenFolder(prefix);
+    if (m_descriptor >= 0)
+        m_prefix = std::move(prefix);
+#endif
+}
+
+FolderBatch::~FolderBatch()
+{
+#ifndef _WIN32
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+#endif
+    current = m_outer;
+}
+
+const FolderBatch* FolderBatch::Current()
+{
+    return current;
+}
+
+int FolderBatch::DescriptorFor(const char* path, const char*& name) const
+{
+    if (m_descriptor < 0 || std::strncmp(path, m_prefix.constData(), static_cast<std::size_t>(m_prefix.size())) != 0)
+        return -1;
+    const char* rest = path + m_prefix.size();
+    // Only an entry of the folder itself: a name with a separator goes through other
+    // folders, which the full path walks as it should.
+    if (*rest == '\0' || std::strchr(rest, '/'))
+        return -1;
+    name = rest;
+    return m_descriptor;
+}
+
+} // namespace platform

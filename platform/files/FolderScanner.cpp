@@ -1,0 +1,137 @@
+#include "platform/files/FolderScanner.h"
+
+#include "platform/names/NamePattern.h"
+#include "platform/names/NativePath.h"
+#include "platform/names/NaturalOrder.h"
+#include "platform/runtime/Error.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+enum class EntryKind {
+    File,
+    Folder,
+    Other,
+};
+
+class OpenFolder {
+public:
+    explicit OpenFolder(const QString& folder)
+    {
+        if (folder.isEmpty())
+            throw Error(ErrorCode::PathNotFound);
+        m_dir = ::opendir(NativePath::Encode(folder).constData());
+        if (!m_dir)
+            throw Error(errorFor(errno));
+    }
+    ~OpenFolder() { ::closedir(m_dir); }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    // The next entry, or null at the end; a read error part way is an access error rather
+    // than a silently shortened list.
+    const dirent* Next()
+    {
+        errno = 0;
+        const dirent* entry = ::readdir(m_dir);
+        if (!entry && errno != 0)
+            throw Error(ErrorCode::PathFileAccess);
+        return entry;
+    }
+
+    int Descriptor() const { return ::dirfd(m_dir); }
+
+private:
+    static ErrorCode errorFor(int error)
+    {
+        switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return ErrorCode::PathNotFound;
+        default:
+            return ErrorCode::PathFileAccess;
+        }
+    }
+
+    DIR* m_dir {nullptr};
+};
+
+bool isHidden(const dirent* entry)
+{
+    return entry->d_name[0] == '.';
+}
+
+// The entry type from the folder itself where the file system gives it; a link or an
+// unknown type costs one stat, which follows links, so a link counts as what it points to
+// and a dangling or looping link as nothing.
+EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
+{
+    switch (entry->d_type) {
+    case DT_REG:
+        return EntryKind::File;
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_LNK:
+    case DT_UNKNOWN:
+        break;
+    default:
+        return EntryKind::Other;
+    }
+    struct stat info { };
+    if (::fstatat(folder.Descriptor(), entry->d_name, &info, 0) != 0)
+        return EntryKind::Other;
+    if (S_ISREG(info.st_mode))
+        return EntryKind::File;
+    if (S_ISDIR(info.st_mode))
+        return EntryKind::Folder;
+    return EntryKind::Other;
+}
+
+QString nameOf(const dirent* entry)
+{
+    return NativePath::Decode(QByteArrayView(entry->d_name));
+}
+
+} // namespace
+
+QStringList FolderScanner::ListFiles(const QString& folder, const QString& pattern)
+{
+    NamePattern matcher(pattern);
+    OpenFolder open(folder);
+    QStringList names;
+    while (const dirent* entry = open.Next()) {
+        if (isHidden(entry))
+            continue;
+        QString name = nameOf(entry);
+        // Matching first keeps the stat calls to the names that would be listed.
+        if (!matcher.Matches(name) || kindOf(open, entry) != EntryKind::File)
+            continue;
+        names.append(std::move(name));
+    }
+    NaturalOrder::Sort(names);
+    if (names.size() > MaxFiles)
+        names.resize(MaxFiles);
+    return names;
+}
+
+QStringList FolderScanner::ListSubfolders(const QString& folder)
+{
+    OpenFolder open(folder);
+    QStringList names;
+    while (const dirent* entry = open.Next()) {
+        if (isHidden(entry) || kindOf(open, entry) != EntryKind::Folder)
+            continue;
+        names.append(nameOf(entry));
+    }
+    NaturalOrder::Sort(names);
+    return names;
+}
+
+} // namespace platform
