@@ -2,6 +2,7 @@
 
 #include "platform/controls/TextBoxElement.h"
 #include "platform/desktop/SystemColor.h"
+#include "platform/drives/DriveTable.h"
 #include "platform/runtime/Twips.h"
 
 namespace app {
@@ -18,16 +19,17 @@ template<typename Control> void place(Control& control, int left, int top, int w
 
 } // namespace
 
-FormDesign::FormDesign(platform::DriveTable& drives)
-    : Me(ToPixels(12015), ToPixels(7590))
+FormDesign::FormDesign(std::unique_ptr<platform::DriveTable> drives)
+    : m_drives(std::move(drives))
+    , Me(ToPixels(12015), ToPixels(7590))
     , lblPath(Me, platform::AutoSize::On)
     , txtPath(Me)
-    , DirList(Me, drives)
+    , DirList(Me, *m_drives)
     , FileList(Me)
     , picVBar(Me, platform::BorderStyle::None)
     , picHBar(Me, platform::BorderStyle::None)
     , PicHV(Me, platform::BorderStyle::None)
-    , DriveList(Me, drives)
+    , DriveList(Me, *m_drives)
     , picPreview(Me, platform::BorderStyle::FixedSingle)
     , picContainer(picPreview, platform::BorderStyle::None)
     , VScroll(picPreview)
@@ -38,6 +40,8 @@ FormDesign::FormDesign(platform::DriveTable& drives)
     stackAndOrder();
     nameForScreenReaders();
 }
+
+FormDesign::~FormDesign() = default;
 
 void FormDesign::placeControls()
 {

@@ -10,6 +10,8 @@
 #include "platform/controls/VScrollBar.h"
 #include "platform/controls/Window.h"
 
+#include <memory>
+
 namespace platform {
 class DriveTable;
 }
@@ -18,11 +20,21 @@ namespace app {
 
 // The main window as designed: every control with its kind, container, place, stacking,
 // Tab order, pointer, colours and captions. Nothing here reacts to anything; the window's
-// behaviour lives in frmMain, which owns one of these.
-struct FormDesign {
-    explicit FormDesign(platform::DriveTable& drives);
+// behaviour lives in frmMain, which is built on this design so that its handlers name the
+// controls as the design does.
+class FormDesign {
+public:
+    explicit FormDesign(std::unique_ptr<platform::DriveTable> drives);
+    ~FormDesign();
+    FormDesign(const FormDesign&) = delete;
+    FormDesign& operator=(const FormDesign&) = delete;
 
-    // The window is declared first so that it outlives every control on it.
+private:
+    // The drive and folder lists read the drive table, so it is made before and outlives them.
+    std::unique_ptr<platform::DriveTable> m_drives;
+
+public:
+    // The window is declared first of the controls so that it outlives every control on it.
     platform::Window Me;
     platform::Label lblPath;
     platform::TextBox txtPath;

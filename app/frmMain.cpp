@@ -26,8 +26,9 @@ using platform::Step;
 
 namespace {
 
+// The Button argument of a mouse event is a mask of the buttons held; a drag follows the
+// pointer only while the left button alone is held.
 constexpr std::int16_t LeftButtonOnly = 1;
-constexpr int ExclamationOk = 48;
 
 } // namespace
 
@@ -37,21 +38,7 @@ frmMain::frmMain()
 }
 
 frmMain::frmMain(std::unique_ptr<platform::DriveTable> drives)
-    : m_drives(std::move(drives))
-    , m_design(*m_drives)
-    , Me(m_design.Me)
-    , lblPath(m_design.lblPath)
-    , txtPath(m_design.txtPath)
-    , DirList(m_design.DirList)
-    , FileList(m_design.FileList)
-    , picVBar(m_design.picVBar)
-    , picHBar(m_design.picHBar)
-    , PicHV(m_design.PicHV)
-    , DriveList(m_design.DriveList)
-    , picPreview(m_design.picPreview)
-    , picContainer(m_design.picContainer)
-    , VScroll(m_design.VScroll)
-    , txtPreview(m_design.txtPreview)
+    : FormDesign(std::move(drives))
 {
     wireEvents();
 }
@@ -348,7 +335,8 @@ void frmMain::FileList_DblClick()
         const QString name = FileList.List(FileList.ListIndex());
         platform::ProcessLauncher::Shell(QStringLiteral("Notepad.exe ") + folder + name);
     } catch (const platform::Error& error) {
-        platform::MessageBox::MsgBox(error.description(), ExclamationOk, QStringLiteral("出错了，无法打开。"));
+        platform::MessageBox::MsgBox(
+            error.description(), platform::MessageBox::Exclamation, QStringLiteral("出错了，无法打开。"));
     }
 }
 

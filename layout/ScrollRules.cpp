@@ -11,12 +11,6 @@ std::int32_t ScrollRules::PageItems(float viewHeight, float itemHeight)
     return IntDiv(ToLong(viewHeight), ToLong(itemHeight));
 }
 
-std::int32_t ScrollRules::ScrollMax(std::int32_t itemCount, std::int32_t pageItems)
-{
-    const std::int32_t hidden = Subtract(itemCount, pageItems);
-    return hidden > 0 ? hidden : 0;
-}
-
 float ScrollRules::CanvasHeight(float itemHeight, std::int32_t itemCount)
 {
     return ToSingle(static_cast<double>(itemHeight) * itemCount);

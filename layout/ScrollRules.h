@@ -10,8 +10,6 @@ class ScrollRules {
 public:
     // Whole boxes that fit in the viewport (both heights rounded half to even first).
     static std::int32_t PageItems(float viewHeight, float itemHeight);
-    // The scroll range above 0: the boxes that do not fit, or 0 when all fit.
-    static std::int32_t ScrollMax(std::int32_t itemCount, std::int32_t pageItems);
     static float CanvasHeight(float itemHeight, std::int32_t itemCount);
     static float CanvasTop(std::int16_t scrollValue, float itemHeight);
     static float BoxTop(std::int32_t index, float itemHeight);
