@@ -38,17 +38,3 @@ public:
 private:
     QTemporaryDir m_dir;
 };
-
-// Runs the window's start-up in a given current folder, as the program does when started there.
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const QString& folder)
-        : m_previous(QDir::currentPath())
-    {
-        QDir::setCurrent(folder);
-    }
-    ~CurrentFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QString m_previous;
-};

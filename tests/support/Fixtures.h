@@ -1,0 +1,165 @@
+#pragma once
+
+#include "app/frmMain.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/drives/DriveTable.h"
+#include "support/StandInEditor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListView>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <memory>
+#include <unistd.h>
+
+// What the window's tests share: a folder of their own, the window started in it on fake
+// drives, and the stand-in editor that records what the window asks it to open.
+
+// A real double-click: a click that presses the place, then the double-click on it.
+inline void doubleClick(QWidget* widget, QPoint at)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+}
+
+inline QListView* listViewOf(platform::Control& control)
+{
+    return qobject_cast<QListView*>(control.widget());
+}
+
+inline QPoint rowCentre(QListView* view, int row)
+{
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+class Desk {
+public:
+    Desk()
+        : m_dir(QDir::tempPath() + QStringLiteral("/vellumry-test-XXXXXX"))
+    {
+        QVERIFY(m_dir.isValid());
+        m_dir.setAutoRemove(false);
+    }
+    // Qt removes a tree by decoded names, which cannot reach names that are not UTF-8, so
+    // the desk is removed by its bytes.
+    ~Desk()
+    {
+        m_form.reset();
+        m_saved.restore();
+        ::nftw(QFile::encodeName(m_dir.path()).constData(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+    }
+    Desk(const Desk&) = delete;
+    Desk& operator=(const Desk&) = delete;
+
+    QString top() const { return QDir(m_dir.path()).canonicalPath(); }
+    QString path(const QString& relative) const { return top() + u'/' + relative; }
+    QByteArray bytesOf(const QByteArray& relative) const { return QFile::encodeName(top()) + '/' + relative; }
+
+    QString folder(const QString& relative) const
+    {
+        QDir(top()).mkpath(relative);
+        return path(relative);
+    }
+
+    // Written with plain system calls, so that a name that is not UTF-8 keeps its bytes.
+    void write(const QByteArray& relative, const QByteArray& content = "text\n") const
+    {
+        if (relative.contains('/'))
+            folder(QString::fromUtf8(relative.left(relative.lastIndexOf('/'))));
+        const QByteArray name = bytesOf(relative);
+        const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        QVERIFY2(descriptor >= 0, name.constData());
+        QCOMPARE(::write(descriptor, content.constData(), size_t(content.size())), ssize_t(content.size()));
+        ::close(descriptor);
+    }
+    void write(const QString& relative, const QByteArray& content = "text\n") const
+    {
+        write(QFile::encodeName(relative), content);
+    }
+
+    // Notes named note01.txt .. noteNN.txt in `relative`, whose first line names them.
+    void writeNumbered(int count, const QString& relative = QStringLiteral("notes")) const
+    {
+        folder(relative);
+        for (int i = 1; i <= count; ++i)
+            write(relative + QStringLiteral("/note%1.txt").arg(i, 2, 10, QLatin1Char('0')),
+                numbered(i).toUtf8() + "\nline two\n");
+    }
+    static QString numbered(int i) { return QStringLiteral("第 %1 篇 note %1").arg(i); }
+
+    // Starts the window in `processFolder`, on one drive per mount point (the desk's top by
+    // default); the mount points in `notReady` do not answer.
+    app::frmMain& start(const QString& processFolder, QStringList mountPoints = {}, const QSet<QString>& notReady = {})
+    {
+        if (mountPoints.isEmpty())
+            mountPoints << top();
+        QList<platform::MountEntry> mounts;
+        for (const QString& mountPoint : mountPoints) {
+            platform::MountEntry entry;
+            entry.mountPoint = mountPoint;
+            entry.device = "/dev/fake" + QByteArray::number(mounts.size() + 1);
+            entry.fileSystemType = "ext4";
+            mounts << entry;
+        }
+        // The probe runs on a worker thread, so it reads its own copy of the set.
+        auto probe = [notReady](const QString& mountPoint) {
+            return !notReady.contains(mountPoint) && QFileInfo(mountPoint).isDir();
+        };
+        m_form.reset();
+        m_form = std::make_unique<app::frmMain>(std::make_unique<platform::DriveTable>(mounts, processFolder, probe));
+        m_form->Show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget())); }();
+        return *m_form;
+    }
+    app::frmMain& form() { return *m_form; }
+
+    // Puts the stand-in editor alone on the search path and makes the desk's top the current
+    // folder, where a shell that saw a file name would leave the MARKER file.
+    void useStandInEditor() { StandInEditor::installAloneOnPath(folder(QStringLiteral("work"))); }
+    bool markerLeft() const { return QFileInfo::exists(path(QStringLiteral("work/MARKER"))); }
+
+    // Points the editor at a fresh record file and returns its base name.
+    QString nextRecord() { return m_editor.nextRecord(path(QStringLiteral("work"))); }
+
+    // Runs `action` and returns the arguments the editor received, as bytes.
+    template<typename Action> QList<QByteArray> editorArgumentsAfter(Action action)
+    {
+        const QString record = nextRecord();
+        action();
+        return StandInEditor::argumentsOf(record);
+    }
+
+    // Every box's tooltip and text, in box order.
+    QStringList previews()
+    {
+        QStringList shown;
+        for (int i = 1; i <= m_form->txtPreview.UBound(); ++i)
+            shown << m_form->txtPreview(i).ToolTipText() + u": " + m_form->txtPreview(i).Text();
+        return shown;
+    }
+
+    // Box i shows file list entry i - 1: a double-click on a box opens the entry at its place.
+    void checkPreviewsFollowTheList()
+    {
+        QCOMPARE(int(m_form->txtPreview.UBound()), int(m_form->FileList.ListCount()));
+        for (int i = 1; i <= m_form->FileList.ListCount(); ++i)
+            QCOMPARE(m_form->txtPreview(i).ToolTipText(), m_form->FileList.List(i - 1));
+    }
+
+private:
+    static int removeEntry(const char* path, const struct stat*, int type, struct FTW*)
+    {
+        return type == FTW_DP ? ::rmdir(path) : ::unlink(path);
+    }
+
+    SavedSurroundings m_saved;
+    QTemporaryDir m_dir;
+    StandInEditor m_editor;
+    std::unique_ptr<app::frmMain> m_form;
+};
