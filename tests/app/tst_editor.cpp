@@ -47,12 +47,6 @@ struct Notes : Desk {
             write("notes/" + name, "whole note\n");
         start(notes);
     }
-
-    void doubleClickName(int row)
-    {
-        QListView* files = listViewOf(form().FileList);
-        doubleClick(files->viewport(), rowCentre(files, row));
-    }
 };
 
 } // namespace
@@ -126,30 +120,34 @@ private Q_SLOTS:
         QVERIFY(!desk.markerLeft());
     }
 
-    // With nothing selected the editor must not be handed the bare folder: the name of
-    // entry -1 is an error, and the box says so.
-    void withNothingSelectedTheBoxShowsAndNothingStarts()
+    // With nothing selected the editor must not be handed the bare folder: the name of entry
+    // -1 is an error. A failure shows the box with the exclamation mark (icon 2) and leaves
+    // the window as it was.
+    void aFailedOpenShowsTheBoxAndChangesNothing_data()
     {
-        Notes desk;
-        BoxAnswerer boxes;
-        const QString record = desk.nextRecord();
-        QCOMPARE(desk.form().FileList.ListIndex(), std::int16_t {-1});
-        desk.form().FileList_DblClick();
-        QCOMPARE(boxes.seen, QStringList {u"2 出错了，无法打开。: 无效的过程调用或参数"_s});
-        QVERIFY(!QFileInfo::exists(record + u".done"_s));
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<bool>("editorFound");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("nothing selected") << -1 << true << u"2 出错了，无法打开。: 无效的过程调用或参数"_s;
+        QTest::newRow("no editor, no opener") << 1 << false << u"2 出错了，无法打开。: 文件未找到"_s;
     }
-
-    void aLaunchThatFailsShowsTheBoxAndChangesNothing()
+    void aFailedOpenShowsTheBoxAndChangesNothing()
     {
+        QFETCH(int, entry);
+        QFETCH(bool, editorFound);
+        QFETCH(QString, seen);
         Notes desk;
-        qputenv("PATH", QFile::encodeName(desk.folder(u"empty"_s))); // neither the editor nor an opener
-        desk.form().FileList.SetListIndex(1);
+        if (!editorFound)
+            qputenv("PATH", QFile::encodeName(desk.folder(u"empty"_s)));
+        desk.form().FileList.SetListIndex(std::int16_t(entry));
         const QStringList before = desk.previews() << desk.form().txtPath.Text() << desk.form().DirList.Path();
+        const QString record = desk.nextRecord();
         BoxAnswerer boxes;
-        desk.doubleClickName(1);
-        QCOMPARE(boxes.seen, QStringList {u"2 出错了，无法打开。: 文件未找到"_s}); // 2: the exclamation mark
+        desk.form().FileList_DblClick();
+        QCOMPARE(boxes.seen, QStringList {seen});
         QCOMPARE(desk.previews() << desk.form().txtPath.Text() << desk.form().DirList.Path(), before);
-        QCOMPARE(desk.form().FileList.ListIndex(), std::int16_t {1});
+        QCOMPARE(desk.form().FileList.ListIndex(), std::int16_t(entry));
+        QVERIFY(!QFileInfo::exists(record + u".done"_s));
     }
 };
 

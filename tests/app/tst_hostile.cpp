@@ -103,11 +103,7 @@ private Q_SLOTS:
             const QByteArray name = onDisk.mid(onDisk.lastIndexOf('/') + 1);
             QVERIFY(names.contains(name));
             QCOMPARE(form.txtPreview(row + 1).Text(), u"from "_s + QString::fromLatin1(name.toHex()));
-            QCOMPARE(desk.editorArgumentsAfter([&] {
-                QListView* files = listViewOf(form.FileList);
-                doubleClick(files->viewport(), rowCentre(files, row));
-            }),
-                QList<QByteArray> {onDisk});
+            QCOMPARE(desk.editorArgumentsAfter([&] { desk.doubleClickName(row); }), QList<QByteArray> {onDisk});
         }
     }
 

@@ -135,6 +135,12 @@ public:
         return StandInEditor::argumentsOf(record);
     }
 
+    void doubleClickName(int row)
+    {
+        QListView* files = listViewOf(m_form->FileList);
+        doubleClick(files->viewport(), rowCentre(files, row));
+    }
+
     // Every box's tooltip and text, in box order.
     QStringList previews()
     {
