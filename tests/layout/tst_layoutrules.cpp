@@ -9,7 +9,8 @@
 using layout::PaneRules;
 using layout::ScrollRules;
 
-// The rules the window's numbers follow, at the values where rounding or a bound decides.
+// The rules the window's numbers follow, where rounding decides. The window's own tests hold
+// the bounds and the scroll range.
 class LayoutRulesTest : public QObject {
     Q_OBJECT
 
@@ -36,24 +37,6 @@ private Q_SLOTS:
         QCOMPARE(PaneRules::LinesPerItem(itemHeight, textHeight), lines);
     }
 
-    // Both heights are rounded half to even before the division.
-    void pageItemsCountsWholeBoxes_data()
-    {
-        QTest::addColumn<float>("viewHeight");
-        QTest::addColumn<float>("itemHeight");
-        QTest::addColumn<int>("pageItems");
-        QTest::newRow("161.5 counts as 162") << 161.5f << 81.0f << 2;
-        QTest::newRow("80.5 counts as 80") << 80.5f << 81.0f << 0;
-        QTest::newRow("box 80.5 counts as 80") << 160.0f << 80.5f << 2;
-    }
-    void pageItemsCountsWholeBoxes()
-    {
-        QFETCH(float, viewHeight);
-        QFETCH(float, itemHeight);
-        QFETCH(int, pageItems);
-        QCOMPARE(ScrollRules::PageItems(viewHeight, itemHeight), pageItems);
-    }
-
     // A height that rounds to zero is the program's error, never a silent zero or a crash.
     void aHeightRoundingToZeroIsDivisionByZero()
     {
@@ -66,13 +49,6 @@ private Q_SLOTS:
                 QCOMPARE(error.code(), platform::ErrorCode::DivisionByZero);
             }
         }
-    }
-
-    // The lower bound first, so that the upper one wins when a small window crosses them.
-    void crossedSplitterBoundsLetTheUpperWin()
-    {
-        QCOMPARE(PaneRules::ClampSplitX(15.0f, 25.0f), 5.0f);
-        QCOMPARE(PaneRules::ClampSplitY(60.0f, 72.0f, 100.0f), 50.0f);
     }
 };
 
