@@ -27,7 +27,6 @@ using platform::Step;
 namespace {
 
 constexpr std::int16_t LeftButtonOnly = 1;
-constexpr int ExclamationOk = 48;
 
 } // namespace
 
@@ -348,7 +347,8 @@ void frmMain::FileList_DblClick()
         const QString name = FileList.List(FileList.ListIndex());
         platform::ProcessLauncher::Shell(QStringLiteral("Notepad.exe ") + folder + name);
     } catch (const platform::Error& error) {
-        platform::MessageBox::MsgBox(error.description(), ExclamationOk, QStringLiteral("出错了，无法打开。"));
+        platform::MessageBox::MsgBox(
+            error.description(), platform::MessageBox::ExclamationOk, QStringLiteral("出错了，无法打开。"));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/controls/DirListBox.h"
 #include "platform/controls/Window.h"
 #include "platform/drives/DriveTable.h"
+#include "platform/itemviews/NameListModel.h"
 #include "platform/runtime/Error.h"
 #include "support/ListBoxFixture.h"
 
@@ -44,7 +45,7 @@ private Q_SLOTS:
         QList<int> levels;
         for (int row = 0; row < list.EntryCount(); ++row) {
             paths.append(list.EntryPath(row));
-            levels.append(list.EntryLevel(row));
+            levels.append(viewOf(list)->model()->index(row, 0).data(NameListModel::LevelRole).toInt());
         }
         QCOMPARE(paths,
             (QStringList {drive, drive + u"/a"_s, folder, folder + u"/X1"_s, folder + u"/x2"_s, folder + u"/x10"_s}));

@@ -55,7 +55,7 @@ private Q_SLOTS:
         f.bar.SetMax(10);
         QCOMPARE(f.bar.Value(), std::int16_t {10});
         QCOMPARE(f.changes, 2);
-        QCOMPARE(f.bar.scrollBar()->value(), 10);
+        QCOMPARE(static_cast<QScrollBar*>(f.bar.widget())->value(), 10);
         f.bar.SetMax(20); // raising Max leaves the value
         QCOMPARE(f.bar.Value(), std::int16_t {10});
         QCOMPARE(f.changes, 2);
@@ -71,7 +71,7 @@ private Q_SLOTS:
             QCOMPARE(error.number(), 380);
         }
         QCOMPARE(f.bar.LargeChange(), std::int16_t {6});
-        QCOMPARE(f.bar.scrollBar()->pageStep(), 6);
+        QCOMPARE(static_cast<QScrollBar*>(f.bar.widget())->pageStep(), 6);
     }
 
     void valueOutsideTheRangeIsRefused()
@@ -89,10 +89,10 @@ private Q_SLOTS:
         Fixture f;
         f.form.Show();
         QVERIFY(QTest::qWaitForWindowExposed(f.form.widget()));
-        f.bar.scrollBar()->setFocus();
-        QTest::keyClick(f.bar.scrollBar(), Qt::Key_Down);
+        static_cast<QScrollBar*>(f.bar.widget())->setFocus();
+        QTest::keyClick(static_cast<QScrollBar*>(f.bar.widget()), Qt::Key_Down);
         QCOMPARE(f.bar.Value(), std::int16_t {1});
-        QTest::keyClick(f.bar.scrollBar(), Qt::Key_PageDown);
+        QTest::keyClick(static_cast<QScrollBar*>(f.bar.widget()), Qt::Key_PageDown);
         QCOMPARE(f.bar.Value(), std::int16_t {7});
         QCOMPARE(f.changes, 2);
         QCOMPARE(f.scrolls, 0);
@@ -103,7 +103,7 @@ private Q_SLOTS:
         Fixture f;
         f.form.Show();
         QVERIFY(QTest::qWaitForWindowExposed(f.form.widget()));
-        QScrollBar* scrollBar = f.bar.scrollBar();
+        QScrollBar* scrollBar = static_cast<QScrollBar*>(f.bar.widget());
         const QPoint start = thumbCentre(scrollBar);
         QTest::mousePress(scrollBar, Qt::LeftButton, {}, start);
         QList<std::int16_t> seen;
@@ -123,7 +123,7 @@ private Q_SLOTS:
         Fixture f;
         f.form.Show();
         QVERIFY(QTest::qWaitForWindowExposed(f.form.widget()));
-        QScrollBar* scrollBar = f.bar.scrollBar();
+        QScrollBar* scrollBar = static_cast<QScrollBar*>(f.bar.widget());
         const QPoint start = thumbCentre(scrollBar);
         QTest::mousePress(scrollBar, Qt::LeftButton, {}, start);
         QTest::mouseMove(scrollBar, start + QPoint(0, 120));
