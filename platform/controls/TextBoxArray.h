@@ -11,7 +11,6 @@
 namespace platform {
 
 class PictureBox;
-class TextBoxElement;
 class TextEditWidget;
 
 // What an element tells its array about itself.

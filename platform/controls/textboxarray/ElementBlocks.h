@@ -2,6 +2,7 @@
 
 #include "platform/controls/TextBoxElement.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
