@@ -144,9 +144,12 @@ private Q_SLOTS:
             pane.canvas.SetTop(top);
             QCOMPARE(pane.withView(), pane.expectedInView());
         }
-        // Regression: a change of width alone skips the boxes above and below the shown rows;
-        // the boxes in view must still get, lose and keep their editors.
+        // A box moved after the index was built is found where it now is; and a change of width
+        // alone, which skips the boxes above and below the shown rows, still gives, takes and
+        // keeps the editors of the boxes in view.
+        pane.array(50).Move(0, 20 * BoxHeight);
         pane.canvas.SetTop(-20.5f * BoxHeight);
+        QCOMPARE(pane.withView(), pane.expectedInView());
         for (const float width : {0.0f, 420.0f}) {
             for (int i = 1; i <= 60; ++i)
                 pane.array(i).SetWidth(width);
