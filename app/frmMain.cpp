@@ -336,7 +336,7 @@ void frmMain::FileList_DblClick()
         platform::ProcessLauncher::Shell(QStringLiteral("Notepad.exe ") + folder + name);
     } catch (const platform::Error& error) {
         platform::MessageBox::MsgBox(
-            error.description(), platform::MessageBox::Exclamation, QStringLiteral("出错了，无法打开。"));
+            error.description(), platform::MessageBox::ExclamationOk, QStringLiteral("出错了，无法打开。"));
     }
 }
 

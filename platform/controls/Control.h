@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/controls/Bounds.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -25,17 +27,16 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    float Left() const { return m_left; }
-    float Top() const { return m_top; }
-    float Width() const { return m_width; }
-    float Height() const { return m_height; }
+    float Left() const { return m_bounds.left; }
+    float Top() const { return m_bounds.top; }
+    float Width() const { return m_bounds.width; }
+    float Height() const { return m_bounds.height; }
     void SetLeft(float left);
     void SetTop(float top);
     void SetWidth(float width);
     void SetHeight(float height);
 
-    // Applied whole or not at all: a negative width or height is refused with an error and
-    // leaves every property as it was. Omitted arguments keep their current values.
+    // Applied whole or not at all, as Bounds::ForMove says.
     void Move(double left, std::optional<double> top = std::nullopt, std::optional<double> width = std::nullopt,
         std::optional<double> height = std::nullopt);
 
@@ -60,23 +61,19 @@ Q_SIGNALS:
 protected:
     Control(Container& container, QWidget* widget);
 
-    // Lets a control adjust a requested geometry (a docked box keeps its place, for
-    // instance). Called after validation, before the change is committed.
-    virtual void AdjustGeometry(float& left, float& top, float& width, float& height);
+    // Lets a control adjust requested bounds (a docked box keeps its place, for instance).
+    // Called after validation, before the change is committed.
+    virtual void AdjustBounds(Bounds& bounds);
     // Raised after a committed change of width or height, when the widget shows it already.
     virtual void SizeChanged() { }
-    virtual void ApplyGeometryToWidget();
-    void SetGeometryUnchecked(float left, float top, float width, float height);
+    void SetBoundsUnchecked(const Bounds& bounds);
 
 private:
     Container& m_container;
     // The widget may go first, with its parent; the guard tells.
     QWidget* m_widget;
     QPointer<QObject> m_guard;
-    float m_left {0};
-    float m_top {0};
-    float m_width {0};
-    float m_height {0};
+    Bounds m_bounds;
     bool m_visible {true};
 };
 

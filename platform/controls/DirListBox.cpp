@@ -57,20 +57,11 @@ QStringList chainOf(const QString& folder, const QString& driveRoot)
 DirListBox::DirListBox(Container& parent, DriveTable& drives)
     : Control(parent, new QListView(parent.ClientWidget()))
     , m_view(static_cast<QListView*>(widget()))
-    , m_model(new NameListModel(m_view))
+    , m_model(NameListModel::InstallIn(*m_view, ListIcons::OpenFolder(), ListIcons::ClosedFolder()))
     , m_drives(drives)
     , m_path(QDir::cleanPath(drives.ProcessFolder()))
 {
-    m_model->SetIcons(ListIcons::OpenFolder(), ListIcons::ClosedFolder());
-    m_view->setModel(m_model);
     m_view->setItemDelegate(new IndentDelegate(m_view));
-    m_view->setUniformItemSizes(true);
-    // Small icons, as a desktop's list views have; the style's default size makes the rows
-    // taller and shows fewer names in the narrow pane.
-    m_view->setIconSize(QSize(16, 16));
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex& index) { open(index.row()); });
     m_view->installEventFilter(this);
     // The sub-folders are read when Path is first assigned, which start-up does at once.
@@ -125,11 +116,6 @@ QString DirListBox::EntryPath(int row) const
         return m_chain[row];
     const QString prefix = m_path == Root ? m_path : m_path + u'/';
     return prefix + m_model->Names()[row];
-}
-
-int DirListBox::EntryLevel(int row) const
-{
-    return m_model->Level(row);
 }
 
 bool DirListBox::eventFilter(QObject* watched, QEvent* event)

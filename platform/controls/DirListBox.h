@@ -29,10 +29,9 @@ public:
     QString Path() const { return m_path; }
     void SetPath(const QString& path);
 
-    // Entries as shown, top to bottom: the folder each one opens and its indentation level.
+    // Entries as shown, top to bottom, and the folder each one opens.
     int EntryCount() const;
     QString EntryPath(int row) const;
-    int EntryLevel(int row) const;
 
 Q_SIGNALS:
     void Change();

@@ -15,18 +15,9 @@ namespace platform {
 FileListBox::FileListBox(Container& parent)
     : Control(parent, new QListView(parent.ClientWidget()))
     , m_view(static_cast<QListView*>(widget()))
-    , m_model(new NameListModel(m_view))
+    , m_model(NameListModel::InstallIn(*m_view, {}, ListIcons::TextFile()))
     , m_path(QDir::currentPath())
 {
-    m_model->SetIcons({}, ListIcons::TextFile());
-    m_view->setModel(m_model);
-    m_view->setUniformItemSizes(true);
-    // Small icons, as a desktop's list views have; the style's default size makes the rows
-    // taller and shows fewer names in the narrow pane.
-    m_view->setIconSize(QSize(16, 16));
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListBox::selectionChanged);
     connect(m_view, &QListView::doubleClicked, this, [this] { Q_EMIT DblClick(); });
     m_view->installEventFilter(this);

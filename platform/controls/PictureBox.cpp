@@ -12,15 +12,20 @@ namespace {
 
 constexpr int SingleBorderWidth = 2;
 
+int borderWidth(BorderStyle border)
+{
+    return border == BorderStyle::FixedSingle ? SingleBorderWidth : 0;
+}
+
 std::int16_t buttonMask(Qt::MouseButtons buttons)
 {
     std::int16_t mask = 0;
     if (buttons & Qt::LeftButton)
-        mask |= 1;
+        mask |= MouseButton::Left;
     if (buttons & Qt::RightButton)
-        mask |= 2;
+        mask |= MouseButton::Right;
     if (buttons & Qt::MiddleButton)
-        mask |= 4;
+        mask |= MouseButton::Middle;
     return mask;
 }
 
@@ -28,11 +33,11 @@ std::int16_t shiftMask(Qt::KeyboardModifiers modifiers)
 {
     std::int16_t mask = 0;
     if (modifiers & Qt::ShiftModifier)
-        mask |= 1;
+        mask |= ShiftKey::Shift;
     if (modifiers & Qt::ControlModifier)
-        mask |= 2;
+        mask |= ShiftKey::Ctrl;
     if (modifiers & Qt::AltModifier)
-        mask |= 4;
+        mask |= ShiftKey::Alt;
     return mask;
 }
 
@@ -54,10 +59,9 @@ Qt::CursorShape cursorShape(MousePointer pointer)
 } // namespace
 
 PictureBox::PictureBox(Container& parent, BorderStyle border)
-    : Control(
-        parent, new PictureBoxWidget(parent.ClientWidget(), border == BorderStyle::FixedSingle ? SingleBorderWidth : 0))
+    : Control(parent, new PictureBoxWidget(parent.ClientWidget(), borderWidth(border)))
     , m_box(static_cast<PictureBoxWidget*>(widget()))
-    , m_border(border == BorderStyle::FixedSingle ? SingleBorderWidth : 0)
+    , m_border(borderWidth(border))
     , m_backColor(SystemColor::ButtonFace)
     , m_foreColor(SystemColor::WindowText)
 {
@@ -72,12 +76,12 @@ PictureBox::~PictureBox()
 
 float PictureBox::ScaleWidth() const
 {
-    return std::max(0.0f, Width() - 2 * m_border);
+    return std::max(0.0f, Width() - static_cast<float>(2 * m_border));
 }
 
 float PictureBox::ScaleHeight() const
 {
-    return std::max(0.0f, Height() - 2 * m_border);
+    return std::max(0.0f, Height() - static_cast<float>(2 * m_border));
 }
 
 void PictureBox::SetBackColor(std::uint32_t color)
@@ -103,7 +107,6 @@ float PictureBox::TextHeight(const QString& text) const
 
 void PictureBox::SetMousePointer(MousePointer pointer)
 {
-    m_pointer = pointer;
     if (pointer == MousePointer::Default)
         m_box->unsetCursor();
     else
@@ -126,26 +129,24 @@ void PictureBox::FollowDock()
     if (m_dock != Dock::Right)
         return;
     const float width = Width();
-    SetGeometryUnchecked(Parent().ClientWidth() - width, 0, width, Parent().ClientHeight());
+    SetBoundsUnchecked({Parent().ClientWidth() - width, 0, width, Parent().ClientHeight()});
 }
 
-void PictureBox::AdjustGeometry(float& left, float& top, float& width, float& height)
+void PictureBox::AdjustBounds(Bounds& bounds)
 {
     // A docked box only takes a new width from the program; its place and height belong
     // to the container's edge.
     if (m_dock != Dock::Right)
         return;
-    left = Parent().ClientWidth() - width;
-    top = 0;
-    height = Parent().ClientHeight();
+    bounds.left = Parent().ClientWidth() - bounds.width;
+    bounds.top = 0;
+    bounds.height = Parent().ClientHeight();
 }
 
 void PictureBox::SizeChanged()
 {
     // The interior follows at once, so that children see the new client size in the handler.
-    m_box->client()->setGeometry(static_cast<int>(m_border), static_cast<int>(m_border),
-        std::max(0, m_box->width() - 2 * static_cast<int>(m_border)),
-        std::max(0, m_box->height() - 2 * static_cast<int>(m_border)));
+    m_box->PlaceClient();
     LayoutDocked();
     Q_EMIT Resize();
 }

@@ -18,12 +18,24 @@ enum class Dock { None, Right };
 // Pointer shapes by their classic codes.
 enum class MousePointer { Default = 0, SizeAll = 5, SizeNorthSouth = 7, SizeWestEast = 9 };
 
+// The masks that mouse events carry: the buttons, and the modifier keys held.
+namespace MouseButton {
+constexpr std::int16_t Left = 1;
+constexpr std::int16_t Right = 2;
+constexpr std::int16_t Middle = 4;
+} // namespace MouseButton
+
+namespace ShiftKey {
+constexpr std::int16_t Shift = 1;
+constexpr std::int16_t Ctrl = 2;
+constexpr std::int16_t Alt = 4;
+} // namespace ShiftKey
+
 // A rectangle with its own pixel coordinate space that can hold other controls. With a
 // single border its interior (ScaleWidth, ScaleHeight) is 2 pixels smaller on each side.
 // Resize is raised synchronously whenever the outer size changes; mouse events carry the
-// button mask (1 left, 2 right, 4 middle), the modifier mask (1 Shift, 2 Ctrl, 4 Alt) and the
-// position in the box's interior coordinates, negative when the grabbed pointer is above or
-// left of it.
+// button mask (MouseButton), the modifier mask (ShiftKey) and the position in the box's
+// interior coordinates, negative when the grabbed pointer is above or left of it.
 class PictureBox : public Control, public Container {
     Q_OBJECT
 
@@ -42,10 +54,8 @@ public:
     float TextHeight(const QString& text) const;
 
     void SetMousePointer(MousePointer pointer);
-    MousePointer GetMousePointer() const { return m_pointer; }
 
     void SetDock(Dock dock);
-    Dock GetDock() const { return m_dock; }
     // Brings a docked box back against its container's edge; called by the container.
     void FollowDock();
 
@@ -60,7 +70,7 @@ Q_SIGNALS:
     void MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
 protected:
-    void AdjustGeometry(float& left, float& top, float& width, float& height) override;
+    void AdjustBounds(Bounds& bounds) override;
     void SizeChanged() override;
 
 private:
@@ -68,10 +78,9 @@ private:
     void applyColors();
 
     PictureBoxWidget* m_box;
-    float m_border;
+    int m_border;
     std::uint32_t m_backColor;
     std::uint32_t m_foreColor;
-    MousePointer m_pointer {MousePointer::Default};
     Dock m_dock {Dock::None};
 };
 

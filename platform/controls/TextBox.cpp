@@ -1,18 +1,16 @@
 #include "platform/controls/TextBox.h"
 
 #include "platform/controls/Container.h"
-#include "platform/runtime/Error.h"
-#include "platform/widgets/LineEditWidget.h"
 
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace platform {
 
 TextBox::TextBox(Container& parent)
-    : Control(parent, new LineEditWidget(parent.ClientWidget()))
-    , m_edit(static_cast<LineEditWidget*>(widget()))
+    : Control(parent, new QLineEdit(parent.ClientWidget()))
+    , m_edit(static_cast<QLineEdit*>(widget()))
 {
-    m_edit->onDoubleClick = [this] { Q_EMIT DblClick(); };
     connect(m_edit, &QLineEdit::textEdited, this, &TextBox::userEdited);
 }
 
@@ -33,32 +31,6 @@ void TextBox::userEdited(const QString& text)
     // The user's edit goes through the same path as an assignment, so a handler sees one
     // kind of change whatever its source.
     SetText(text);
-}
-
-QString TextBox::ToolTipText() const
-{
-    return m_edit->toolTip();
-}
-
-void TextBox::SetToolTipText(const QString& text)
-{
-    m_edit->setToolTip(text);
-}
-
-int TextBox::SelLength() const
-{
-    return static_cast<int>(m_edit->selectedText().size());
-}
-
-void TextBox::SetSelLength(int length)
-{
-    if (length < 0)
-        throw Error(ErrorCode::InvalidPropertyValue);
-    const int start = m_edit->selectionStart() >= 0 ? m_edit->selectionStart() : m_edit->cursorPosition();
-    if (length == 0)
-        m_edit->deselect();
-    else
-        m_edit->setSelection(start, length);
 }
 
 } // namespace platform

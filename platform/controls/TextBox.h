@@ -2,9 +2,9 @@
 
 #include "platform/controls/Control.h"
 
-namespace platform {
+class QLineEdit;
 
-class LineEditWidget;
+namespace platform {
 
 // A single-line, editable text box. Change is raised synchronously for every change of Text,
 // whether the user typed it or the program assigned it; assigning the same text raises
@@ -19,20 +19,13 @@ public:
     QString Text() const { return m_text; }
     void SetText(const QString& text);
 
-    QString ToolTipText() const;
-    void SetToolTipText(const QString& text);
-
-    int SelLength() const;
-    void SetSelLength(int length);
-
 Q_SIGNALS:
     void Change();
-    void DblClick();
 
 private:
     void userEdited(const QString& text);
 
-    LineEditWidget* m_edit;
+    QLineEdit* m_edit;
     QString m_text;
 };
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "platform/controls/textboxarray/ElementBlocks.h"
+#include "platform/controls/textboxarray/TopIndex.h"
+#include "platform/controls/textboxarray/ViewPool.h"
+
 #include <QObject>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace platform {
 
 class PictureBox;
-class TextBoxElement;
 class TextEditWidget;
 
 // What an element tells its array about itself.
@@ -24,12 +26,10 @@ enum class ElementChange {
 // editor widget; widgets are pooled and re-bound as the picture box moves under its
 // container, which keeps very large arrays cheap.
 //
-// Costs, for folders of tens of thousands of boxes: elements live in fixed blocks, so loading
-// one allocates nothing but its text; a move of the picture box finds the elements in view by
-// binary search over an index sorted by Top (rebuilt only after elements were loaded,
-// unloaded or moved vertically, and correct for any order of Tops), so a scroll step costs
-// the boxes in view, not the whole array; and a view that stays in view keeps its widget and
-// its laid-out text.
+// Costs, for folders of tens of thousands of boxes: loading an element allocates nothing but
+// its text (ElementBlocks); a move of the picture box finds the elements in view by binary
+// search (TopIndex), so a scroll step costs the boxes in view, not the whole array; and a
+// view that stays in view keeps its widget and its laid-out text (ViewPool).
 class TextBoxArray : public QObject {
     Q_OBJECT
 
@@ -39,7 +39,6 @@ public:
 
     std::int16_t LBound() const;
     std::int16_t UBound() const;
-    bool Exists(std::int32_t index) const;
     TextBoxElement& operator()(std::int32_t index);
     const TextBoxElement& operator()(std::int32_t index) const;
 
@@ -47,7 +46,7 @@ public:
     void Unload(std::int32_t index);
 
     // Number of elements, loaded holes excluded; and of editor widgets currently lent out.
-    std::size_t Count() const { return m_count; }
+    std::size_t Count() const { return m_elements.Count(); }
     std::size_t BoundViews() const { return m_bound.size(); }
 
     // Called by an element whose place, size or visibility changed.
@@ -61,44 +60,19 @@ Q_SIGNALS:
     void ElementUnloaded(std::int16_t Index);
 
 private:
-    struct Block;
-    struct Viewport {
-        float left;
-        float top;
-        float right;
-        float bottom;
-    };
-    // One entry of the index by Top. `reach` is the lowest bottom edge that this element and
-    // every element before it in the index reach down to, so that the first element that can
-    // touch a viewport is found by binary search even when heights differ.
-    struct Placed {
-        float top;
-        float reach;
-        TextBoxElement* element;
-    };
-
-    TextBoxElement* find(std::int32_t index) const;
-    Viewport visiblePart() const;
-    static bool inView(const TextBoxElement& element, const Viewport& viewport);
-    bool outsideShownRows(const TextBoxElement& element) const;
-    void rebuildIndex();
+    TextBoxElement& existing(std::int32_t index) const;
     void rebindAll();
-    void updateBinding(TextBoxElement& element);
     TextEditWidget* takeView();
+    void viewDoubleClicked(const TextEditWidget& view);
     void attach(TextBoxElement& element, TextEditWidget* view);
     TextEditWidget* detach(TextBoxElement& element);
     void unbind(TextBoxElement& element);
-    void placeView(TextBoxElement& element);
 
     PictureBox& m_container;
-    std::vector<std::unique_ptr<Block>> m_blocks;
-    std::size_t m_end {0}; // one past the highest loaded index
-    std::size_t m_count {0};
-    std::vector<Placed> m_index;
-    bool m_indexStale {true};
+    ElementBlocks m_elements;
+    TopIndex m_index;
+    ViewPool m_pool;
     std::vector<TextBoxElement*> m_bound;
-    std::vector<TextEditWidget*> m_pool; // hidden views, ready to be lent again
-    std::vector<TextEditWidget*> m_spare; // views set free by a move, still shown
 };
 
 } // namespace platform

@@ -2,13 +2,23 @@
 
 #include "platform/controls/TextBoxArray.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Numbers.h"
 #include "platform/widgets/TextEditWidget.h"
+
+#include <utility>
 
 namespace platform {
 
 TextBoxElement::TextBoxElement(TextBoxArray& array, std::int16_t index)
     : m_array(array)
+    , m_index(index)
+{
+}
+
+TextBoxElement::TextBoxElement(TextBoxArray& array, std::int16_t index, const TextBoxElement& model)
+    : m_array(array)
+    , m_text(model.m_text)
+    , m_toolTip(model.m_toolTip)
+    , m_bounds(model.m_bounds)
     , m_index(index)
 {
 }
@@ -20,12 +30,10 @@ TextBoxElement::~TextBoxElement() = default;
 // box is shown or has a view.
 void TextBoxElement::SetWidth(double width)
 {
-    const float newWidth = Numbers::ToSingle(width);
-    if (newWidth < 0)
-        throw Error(ErrorCode::InvalidPropertyValue);
-    if (newWidth == m_width)
+    const float newWidth = Bounds::Length(width);
+    if (newWidth == m_bounds.width)
         return;
-    m_width = newWidth;
+    m_bounds.width = newWidth;
     if (m_visible || m_view)
         m_array.ElementChanged(*this, ElementChange::Size);
 }
@@ -33,19 +41,11 @@ void TextBoxElement::SetWidth(double width)
 void TextBoxElement::Move(
     double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
 {
-    const float newLeft = Numbers::ToSingle(left);
-    const float newTop = top ? Numbers::ToSingle(*top) : m_top;
-    const float newWidth = width ? Numbers::ToSingle(*width) : m_width;
-    const float newHeight = height ? Numbers::ToSingle(*height) : m_height;
-    if (newWidth < 0 || newHeight < 0)
-        throw Error(ErrorCode::InvalidPropertyValue);
-    if (newLeft == m_left && newTop == m_top && newWidth == m_width && newHeight == m_height)
+    const Bounds next = Bounds::ForMove(m_bounds, left, top, width, height);
+    if (next == m_bounds)
         return;
-    const bool placeChanged = newTop != m_top || newHeight != m_height;
-    m_left = newLeft;
-    m_top = newTop;
-    m_width = newWidth;
-    m_height = newHeight;
+    const bool placeChanged = next.top != m_bounds.top || next.height != m_bounds.height;
+    m_bounds = next;
     m_array.ElementChanged(*this, placeChanged ? ElementChange::Place : ElementChange::Size);
 }
 
@@ -86,16 +86,23 @@ void TextBoxElement::SetSelLength(int length)
         m_view->SetSelectionLength(length);
 }
 
-void TextBoxElement::CopySettingsFrom(const TextBoxElement& other)
+void TextBoxElement::ShowIn(TextEditWidget& view)
 {
-    // A new element is a hidden copy of the template: its geometry, text and tip.
-    m_left = other.m_left;
-    m_top = other.m_top;
-    m_width = other.m_width;
-    m_height = other.m_height;
-    m_text = other.m_text;
-    m_toolTip = other.m_toolTip;
-    m_visible = false;
+    m_view = &view;
+    PlaceView();
+    view.Reset(m_text, m_toolTip);
+    if (view.isHidden())
+        view.show();
+}
+
+TextEditWidget* TextBoxElement::ReleaseView()
+{
+    return std::exchange(m_view, nullptr);
+}
+
+void TextBoxElement::PlaceView()
+{
+    m_view->setGeometry(m_bounds.ToPixels());
 }
 
 } // namespace platform

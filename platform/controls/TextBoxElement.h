@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/controls/Bounds.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -15,17 +17,20 @@ class TextEditWidget;
 // few hundred bytes a box instead of a widget each.
 class TextBoxElement {
 public:
+    // The design-time template.
     TextBoxElement(TextBoxArray& array, std::int16_t index);
+    // A hidden copy of another element: its bounds, text and tip.
+    TextBoxElement(TextBoxArray& array, std::int16_t index, const TextBoxElement& model);
     ~TextBoxElement();
     TextBoxElement(const TextBoxElement&) = delete;
     TextBoxElement& operator=(const TextBoxElement&) = delete;
 
     std::int16_t Index() const { return m_index; }
 
-    float Left() const { return m_left; }
-    float Top() const { return m_top; }
-    float Width() const { return m_width; }
-    float Height() const { return m_height; }
+    float Left() const { return m_bounds.left; }
+    float Top() const { return m_bounds.top; }
+    float Width() const { return m_bounds.width; }
+    float Height() const { return m_bounds.height; }
     void SetWidth(double width);
     void Move(double left, std::optional<double> top = std::nullopt, std::optional<double> width = std::nullopt,
         std::optional<double> height = std::nullopt);
@@ -44,19 +49,20 @@ public:
 
     // The editor widget currently showing this element, if it is in view.
     TextEditWidget* View() const { return m_view; }
+    // Called by the array as the element comes into view: the view is placed first and then
+    // filled, so that its text is laid out once, at its final width.
+    void ShowIn(TextEditWidget& view);
+    // Called by the array as the element leaves the view; the view is the array's again.
+    TextEditWidget* ReleaseView();
+    // Brings the lent view to the element's bounds.
+    void PlaceView();
 
 private:
-    friend class TextBoxArray;
-    void CopySettingsFrom(const TextBoxElement& other);
-
     TextBoxArray& m_array;
     TextEditWidget* m_view {nullptr};
     QString m_text;
     QString m_toolTip;
-    float m_left {0};
-    float m_top {0};
-    float m_width {0};
-    float m_height {0};
+    Bounds m_bounds;
     std::int16_t m_index;
     bool m_visible {false};
 };

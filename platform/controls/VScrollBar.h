@@ -20,7 +20,6 @@ public:
 
     std::int16_t Value() const { return m_value; }
     void SetValue(std::int32_t value);
-    std::int16_t Min() const { return m_min; }
     void SetMin(std::int32_t min);
     std::int16_t Max() const { return m_max; }
     void SetMax(std::int32_t max);
@@ -28,8 +27,6 @@ public:
     void SetSmallChange(std::int32_t change);
     std::int16_t LargeChange() const { return m_largeChange; }
     void SetLargeChange(std::int32_t change);
-
-    QScrollBar* scrollBar() const { return m_bar; }
 
 Q_SIGNALS:
     void Change();

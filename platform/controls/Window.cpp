@@ -1,10 +1,8 @@
 #include "platform/controls/Window.h"
 
+#include "platform/controls/Bounds.h"
 #include "platform/controls/Control.h"
 #include "platform/widgets/FormWidget.h"
-
-#include <QIcon>
-#include <cmath>
 
 namespace platform {
 
@@ -13,11 +11,11 @@ Window::Window(float clientWidth, float clientHeight)
     , m_scaleWidth(clientWidth)
     , m_scaleHeight(clientHeight)
 {
-    m_widget->resize(static_cast<int>(std::lround(clientWidth)), static_cast<int>(std::lround(clientHeight)));
+    m_widget->resize(Bounds::WholePixels(clientWidth), Bounds::WholePixels(clientHeight));
     m_widget->onResized = [this](QSize size) {
         // The widget reports whole pixels; a size the program set with a fraction arrives
         // rounded and is no change.
-        if (size.width() == std::lround(m_scaleWidth) && size.height() == std::lround(m_scaleHeight))
+        if (size.width() == Bounds::WholePixels(m_scaleWidth) && size.height() == Bounds::WholePixels(m_scaleHeight))
             return;
         clientResized(static_cast<float>(size.width()), static_cast<float>(size.height()));
     };
@@ -39,11 +37,6 @@ void Window::SetCaption(const QString& caption)
 QString Window::Caption() const
 {
     return m_widget->windowTitle();
-}
-
-void Window::SetIcon(const QIcon& icon)
-{
-    m_widget->setWindowIcon(icon);
 }
 
 void Window::SetAccessibleName(const QString& name)
@@ -71,7 +64,7 @@ void Window::ResizeClient(float width, float height)
     // The model goes first: a hidden widget gets its resize event only when shown, and a
     // shown one reports the size rounded to whole pixels.
     clientResized(width, height);
-    m_widget->resize(static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height)));
+    m_widget->resize(Bounds::WholePixels(width), Bounds::WholePixels(height));
 }
 
 void Window::SetTabOrder(std::initializer_list<Control*> order)

@@ -3,11 +3,8 @@
 #include "platform/controls/Container.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <initializer_list>
-
-class QIcon;
 
 namespace platform {
 
@@ -29,7 +26,6 @@ public:
 
     void SetCaption(const QString& caption);
     QString Caption() const;
-    void SetIcon(const QIcon& icon);
     void SetAccessibleName(const QString& name);
 
     // Repaints the whole window now, before returning.
@@ -37,7 +33,6 @@ public:
 
     // Raises Load (the first time only) and shows the window.
     void Show();
-    bool IsLoaded() const { return m_loaded; }
 
     // Sets the client size as if the user had resized the window.
     void ResizeClient(float width, float height);

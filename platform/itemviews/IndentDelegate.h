@@ -16,11 +16,6 @@ public:
 
     explicit IndentDelegate(QObject* parent);
 
-    // How far a row at this level is moved in a row this wide. A very deep folder in a narrow
-    // pane stops moving right where half the row would be gone, so every name keeps its icon
-    // and the start of its text.
-    static int IndentFor(int level, int rowWidth);
-
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };

@@ -2,17 +2,29 @@
 
 #include "platform/names/NativePath.h"
 
+#include <QListView>
+
 namespace platform {
 
-NameListModel::NameListModel(QObject* parent)
+NameListModel::NameListModel(QObject* parent, const QIcon& treeIcon, const QIcon& icon)
     : QAbstractListModel(parent)
+    , m_treeIcon(treeIcon)
+    , m_icon(icon)
 {
 }
 
-void NameListModel::SetIcons(const QIcon& treeIcon, const QIcon& icon)
+NameListModel* NameListModel::InstallIn(QListView& view, const QIcon& treeIcon, const QIcon& icon)
 {
-    m_treeIcon = treeIcon;
-    m_icon = icon;
+    auto* model = new NameListModel(&view, treeIcon, icon);
+    view.setModel(model);
+    view.setUniformItemSizes(true);
+    // Small icons, as a desktop's list views have; the style's default size makes the rows
+    // taller and shows fewer names in the narrow pane.
+    view.setIconSize(QSize(16, 16));
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return model;
 }
 
 void NameListModel::SetRows(QStringList names, qsizetype treeRows)

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QStringList>
 
+class QListView;
+
 namespace platform {
 
 // The rows of the directory and file lists: a plain list of names, so that a folder of tens
@@ -19,19 +21,22 @@ public:
     // The indentation level of a row, for the delegate that draws the tree.
     static constexpr int LevelRole = Qt::UserRole + 1;
 
-    explicit NameListModel(QObject* parent);
+    // Sets the view up as the directory and file lists show their names (small icons, single
+    // selection, nothing to edit, no horizontal scroll bar) with a new model of these icons,
+    // which the view owns.
+    static NameListModel* InstallIn(QListView& view, const QIcon& treeIcon, const QIcon& icon);
 
-    void SetIcons(const QIcon& treeIcon, const QIcon& icon);
     void SetRows(QStringList names, qsizetype treeRows = 0);
 
     const QStringList& Names() const { return m_names; }
-    qsizetype TreeRows() const { return m_treeRows; }
     int Level(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
+    NameListModel(QObject* parent, const QIcon& treeIcon, const QIcon& icon);
+
     QStringList m_names;
     qsizetype m_treeRows {0};
     QIcon m_treeIcon;

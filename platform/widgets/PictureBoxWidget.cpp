@@ -3,8 +3,6 @@
 #include "platform/widgets/SunkenPanel.h"
 
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyleOption>
 
 namespace platform {
 
@@ -28,21 +26,18 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event)
 {
     // The background is filled by Qt already; a borderless box (the tall preview canvas)
     // has nothing more to paint.
-    if (m_borderWidth == 0)
-        return;
-    if (!SunkenPanel::Suits(*this)) {
+    if (m_borderWidth > 0 && !SunkenPanel::PaintFrame(*this))
         QFrame::paintEvent(event);
-        return;
-    }
-    QPainter painter(this);
-    QStyleOption option;
-    option.initFrom(this);
-    SunkenPanel::Paint(painter, frameRect(), option.palette);
 }
 
 void PictureBoxWidget::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
+    PlaceClient();
+}
+
+void PictureBoxWidget::PlaceClient()
+{
     m_client->setGeometry(m_borderWidth, m_borderWidth, std::max(0, width() - 2 * m_borderWidth),
         std::max(0, height() - 2 * m_borderWidth));
 }

@@ -17,7 +17,8 @@ public:
     PictureBoxWidget(QWidget* parent, int borderWidth);
 
     QWidget* client() const { return m_client; }
-    int borderWidth() const { return m_borderWidth; }
+    // Fits the interior widget inside the border, at the widget's current size.
+    void PlaceClient();
 
     std::function<void(MouseAction, QMouseEvent*)> onMouse;
 

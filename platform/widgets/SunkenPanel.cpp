@@ -1,18 +1,14 @@
 #include "platform/widgets/SunkenPanel.h"
 
-#include <QPaintDevice>
+#include <QFrame>
 #include <QPainter>
-#include <QPalette>
-#include <QRect>
+#include <QStyleOption>
 
 namespace platform {
 
-bool SunkenPanel::Suits(const QPaintDevice& device)
-{
-    return device.devicePixelRatio() == 1.0;
-}
+namespace {
 
-void SunkenPanel::Paint(QPainter& painter, const QRect& rect, const QPalette& palette)
+void paintEdge(QPainter& painter, const QRect& rect, const QPalette& palette)
 {
     const int x = rect.x();
     const int y = rect.y();
@@ -33,6 +29,19 @@ void SunkenPanel::Paint(QPainter& painter, const QRect& rect, const QPalette& pa
     painter.fillRect(x + 1, y + 1, w - 3, 1, palette.shadow().color());
     painter.fillRect(x + 1, y + h - 2, w - 2, 1, palette.midlight().color());
     painter.fillRect(x + w - 2, y + 1, 1, h - 2, palette.midlight().color());
+}
+
+} // namespace
+
+bool SunkenPanel::PaintFrame(QFrame& frame)
+{
+    if (frame.devicePixelRatio() != 1.0)
+        return false;
+    QPainter painter(&frame);
+    QStyleOption option;
+    option.initFrom(&frame);
+    paintEdge(painter, frame.frameRect(), option.palette);
+    return true;
 }
 
 } // namespace platform

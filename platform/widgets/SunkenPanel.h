@@ -1,9 +1,6 @@
 #pragma once
 
-class QPaintDevice;
-class QPainter;
-class QPalette;
-class QRect;
+class QFrame;
 
 namespace platform {
 
@@ -14,11 +11,10 @@ namespace platform {
 // text inside it, on every repaint of every preview box in view.
 class SunkenPanel {
 public:
-    // Whether Paint draws what the style would on this device: on a scaled one (a high-DPI
-    // screen) the style draws the lines one device pixel thin, and is left to do so.
-    static bool Suits(const QPaintDevice& device);
-    // Paints the edge along the inside of rect in the palette's current colour group.
-    static void Paint(QPainter& painter, const QRect& rect, const QPalette& palette);
+    // Paints the edge along the inside of the frame's rectangle in its palette. Returns false,
+    // having painted nothing, on a scaled device (a high-DPI screen), where the style draws
+    // the lines one device pixel thin and is left to do so.
+    static bool PaintFrame(QFrame& frame);
 };
 
 } // namespace platform

@@ -2,9 +2,7 @@
 
 #include "platform/widgets/SunkenPanel.h"
 
-#include <QPainter>
 #include <QScrollBar>
-#include <QStyleOption>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -109,23 +107,15 @@ bool TextEditWidget::event(QEvent* event)
 {
     // Paint events of the widget itself (not of its viewport) only draw the frame; the
     // corner between two scroll bars never shows, as there is no horizontal one.
-    if (event->type() == QEvent::Paint && SunkenPanel::Suits(*this)) {
-        QPainter painter(this);
-        QStyleOption option;
-        option.initFrom(this);
-        SunkenPanel::Paint(painter, frameRect(), option.palette);
+    if (event->type() == QEvent::Paint && SunkenPanel::PaintFrame(*this))
         return true;
-    }
     return QPlainTextEdit::event(event);
 }
 
 void TextEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseDoubleClickEvent(event);
-    // The handler may rebind this widget (and reset the callback); call a copy.
-    const auto callback = onDoubleClick;
-    if (callback)
-        callback();
+    Q_EMIT DoubleClicked();
 }
 
 } // namespace platform

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <functional>
 
 namespace platform {
 
@@ -27,7 +26,9 @@ public:
     int SelectionLength() const;
     void SetSelectionLength(int length);
 
-    std::function<void()> onDoubleClick;
+Q_SIGNALS:
+    // QPlainTextEdit keeps its double-clicks to itself; the array needs them.
+    void DoubleClicked();
 
 protected:
     bool event(QEvent* event) override;

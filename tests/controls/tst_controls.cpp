@@ -1,75 +1,78 @@
-#include "platform/controls/Label.h"
+#define QTEST_QPA_MOUSE_HANDLING
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/TextBox.h"
+#include "platform/controls/TextBoxArray.h"
+#include "platform/controls/TextBoxElement.h"
+#include "platform/controls/VScrollBar.h"
 #include "platform/controls/Window.h"
-#include "platform/runtime/Error.h"
+#include "support/ErrorOf.h"
 
-#include <QFontMetricsF>
-#include <QWidget>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QtTest>
 
 using namespace platform;
 
+Q_DECLARE_METATYPE(platform::ErrorCode)
+
+namespace {
+
+// Stands for "no error": no call of these tests raises it.
+constexpr ErrorCode None = ErrorCode::FileNotFound;
+
+void showWindow(Window& form)
+{
+    form.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.widget()));
+}
+
+} // namespace
+
+// Geometry, Move and the events of the controls, driven as the user and the program drive them.
 class ControlsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void rejectsNegativeWidthAndKeepsGeometry()
+    void moveIsWholeOrNothing_data()
     {
+        QTest::addColumn<bool>("element"); // a text box array element rather than a picture box
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<ErrorCode>("error");
+        for (const bool element : {false, true}) {
+            const char* kind = element ? "element" : "picture box";
+            QTest::addRow("%s, negative width", kind) << element << -1.0 << 70.0 << ErrorCode::InvalidPropertyValue;
+            QTest::addRow("%s, negative height", kind) << element << 70.0 << -0.5 << ErrorCode::InvalidPropertyValue;
+            QTest::addRow("%s, width past single", kind) << element << 1e39 << 70.0 << ErrorCode::Overflow;
+            QTest::addRow("%s, no size at all", kind) << element << 0.0 << 0.0 << None;
+        }
+    }
+    void moveIsWholeOrNothing()
+    {
+        QFETCH(bool, element);
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(ErrorCode, error);
         Window form(400, 300);
         PictureBox box(form, BorderStyle::None);
+        TextBoxArray array(box);
         box.Move(10, 20, 30, 40);
+        array(0).Move(10, 20, 30, 40);
         int resizes = 0;
         connect(&box, &PictureBox::Resize, this, [&] { ++resizes; });
-
-        QVERIFY_THROWS_EXCEPTION(Error, box.Move(50, 60, -1, 70));
-        QVERIFY_THROWS_EXCEPTION(Error, box.Move(50, 60, 70, -0.5));
-        QCOMPARE(box.Left(), 10.0f);
-        QCOMPARE(box.Top(), 20.0f);
-        QCOMPARE(box.Width(), 30.0f);
-        QCOMPARE(box.Height(), 40.0f);
-        QCOMPARE(resizes, 0);
-        QCOMPARE(box.widget()->geometry(), QRect(10, 20, 30, 40));
+        const auto move = [&] { element ? array(0).Move(50, 60, width, height) : box.Move(50, 60, width, height); };
+        QCOMPARE(codeRaisedBy(move, None), error);
+        const auto boundsOf = [](const auto& c) { return QRectF(c.Left(), c.Top(), c.Width(), c.Height()); };
+        const QRectF expected = error == None ? QRectF(50, 60, width, height) : QRectF(10, 20, 30, 40);
+        QCOMPARE(element ? boundsOf(array(0)) : boundsOf(box), expected);
+        QCOMPARE(box.widget()->geometry(), element ? QRect(10, 20, 30, 40) : expected.toRect());
+        QCOMPARE(resizes, !element && error == None ? 1 : 0);
     }
 
-    void moveKeepsOmittedArgumentsAndAcceptsZeroSize()
-    {
-        Window form(400, 300);
-        PictureBox box(form, BorderStyle::None);
-        box.Move(10, 20, 30, 40);
-        box.Move(5);
-        QCOMPARE(box.Top(), 20.0f);
-        box.Move(5, 6, 0);
-        QCOMPARE(box.Width(), 0.0f);
-        QCOMPARE(box.Height(), 40.0f);
-        box.SetHeight(0);
-        QCOMPARE(box.Height(), 0.0f);
-    }
-
-    void resizeIsRaisedSynchronouslyAndOnlyOnARealChange()
-    {
-        Window form(400, 300);
-        PictureBox box(form, BorderStyle::None);
-        box.Move(0, 0, 100, 100);
-        float widthSeenByHandler = -1;
-        int resizes = 0;
-        connect(&box, &PictureBox::Resize, this, [&] {
-            ++resizes;
-            widthSeenByHandler = box.Width();
-        });
-        box.SetWidth(120);
-        QCOMPARE(resizes, 1);
-        QCOMPARE(widthSeenByHandler, 120.0f);
-        box.SetWidth(120);
-        box.Move(0, 0, 120, 100);
-        QCOMPARE(resizes, 1);
-        box.Move(30, 40);
-        QCOMPARE(resizes, 1); // a move without a size change is no resize
-        box.SetHeight(101);
-        QCOMPARE(resizes, 2);
-    }
-
-    void resizeHandlerThatResizesTheSameBoxNestsAndSettles()
+    // Resize is raised at once and only for a real change of size; a handler that resizes the
+    // same box again is answered in turn, and the box settles on the last size.
+    void resizeIsSynchronousAndSettlesWhenReentered()
     {
         Window form(400, 300);
         PictureBox box(form, BorderStyle::None);
@@ -80,125 +83,102 @@ private Q_SLOTS:
             if (box.Width() > 150)
                 box.SetWidth(150);
         });
+        box.SetWidth(120);
+        box.SetWidth(120);
+        box.Move(30, 40);
         box.SetWidth(200);
-        QCOMPARE(seen, (QList<float> {200.0f, 150.0f}));
-        QCOMPARE(box.Width(), 150.0f);
+        QCOMPARE(seen, (QList<float> {120, 200, 150}));
         QCOMPARE(box.widget()->width(), 150);
     }
 
-    void textChangeHandlerThatWritesBackEndsWithTheLastText()
-    {
-        Window form(400, 300);
-        TextBox text(form);
-        QStringList seen;
-        connect(&text, &TextBox::Change, this, [&] {
-            seen.append(text.Text());
-            if (text.Text() == QStringLiteral("/home/"))
-                text.SetText(QStringLiteral("/home"));
-        });
-        text.SetText(QStringLiteral("/home/"));
-        QCOMPARE(seen, (QStringList {QStringLiteral("/home/"), QStringLiteral("/home")}));
-        QCOMPARE(text.Text(), QStringLiteral("/home"));
-        text.SetText(QStringLiteral("/home"));
-        QCOMPARE(seen.size(), 2);
-    }
-
-    void typingRaisesChangeForEveryKeystroke()
+    // Every keystroke is a Change; a handler that writes the text back sees its own change
+    // raised in turn, and writing the text the box holds raises nothing.
+    void typingRaisesChangeAndAHandlerMayWriteBack()
     {
         Window form(400, 300);
         TextBox text(form);
         text.Move(0, 0, 200, 20);
-        form.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.widget()));
-        int changes = 0;
-        connect(&text, &TextBox::Change, this, [&] { ++changes; });
-        QTest::keyClicks(text.widget(), QStringLiteral("/tmp"));
-        QCOMPARE(changes, 4);
-        QCOMPARE(text.Text(), QStringLiteral("/tmp"));
-    }
-
-    void singleBorderLeavesAnInteriorFourPixelsSmaller()
-    {
-        Window form(801, 506);
-        PictureBox framed(form, BorderStyle::FixedSingle);
-        PictureBox plain(form, BorderStyle::None);
-        framed.Move(224, 0, 577, 506);
-        plain.Move(0, 0, 545, 81);
-        QCOMPARE(framed.ScaleWidth(), 573.0f);
-        QCOMPARE(framed.ScaleHeight(), 502.0f);
-        QCOMPARE(plain.ScaleHeight(), 81.0f);
-    }
-
-    void dockedRightBoxStaysFlushAtFullHeight()
-    {
-        Window form(801, 506);
-        PictureBox viewport(form, BorderStyle::FixedSingle);
-        viewport.Move(224, 0, 577, 506);
-        viewport.SetDock(Dock::Right);
-        int resizes = 0;
-        connect(&viewport, &PictureBox::Resize, this, [&] { ++resizes; });
-
-        viewport.SetWidth(585);
-        QCOMPARE(viewport.Left(), 216.0f);
-        QCOMPARE(resizes, 1);
-
-        form.ResizeClient(901, 606);
-        QCOMPARE(viewport.Left(), 316.0f);
-        QCOMPARE(viewport.Top(), 0.0f);
-        QCOMPARE(viewport.Height(), 606.0f);
-        QCOMPARE(viewport.Width(), 585.0f);
-        QCOMPARE(resizes, 2);
-
-        // The program cannot move a docked box off the edge.
-        viewport.Move(0, 50, 300, 10);
-        QCOMPARE(viewport.Left(), 601.0f);
-        QCOMPARE(viewport.Height(), 606.0f);
-    }
-
-    void windowRaisesResizeOnlyWhenTheClientSizeChanges()
-    {
-        Window form(801, 506);
-        int resizes = 0;
-        connect(&form, &Window::Resize, this, [&] { ++resizes; });
-        form.ResizeClient(801, 506);
-        QCOMPARE(resizes, 0);
-        form.ResizeClient(600, 400);
-        QCOMPARE(resizes, 1);
-        QCOMPARE(form.ScaleWidth(), 600.0f);
-        QCOMPARE(form.ScaleHeight(), 400.0f);
-    }
-
-    void loadIsRaisedOnceBeforeTheWindowIsShown()
-    {
-        Window form(300, 200);
-        int loads = 0;
-        bool visibleDuringLoad = true;
-        connect(&form, &Window::Load, this, [&] {
-            ++loads;
-            visibleDuringLoad = form.widget()->isVisible();
+        showWindow(form);
+        QStringList seen;
+        connect(&text, &TextBox::Change, this, [&] {
+            seen.append(text.Text());
+            if (text.Text().endsWith(u'/'))
+                text.SetText(text.Text().chopped(1));
         });
-        form.Show();
-        form.Show();
-        QCOMPARE(loads, 1);
-        QVERIFY(!visibleDuringLoad);
+        QTest::keyClicks(text.widget(), QStringLiteral("/tmp"));
+        text.SetText(QStringLiteral("tmp"));
+        QCOMPARE(seen, (QStringList {"/", "", "t", "tm", "tmp"}));
     }
 
-    void textHeightIsTheFontLineHeightPerLine()
+    // A splitter bar dragged past its edge keeps getting the moves, with the left button's
+    // mask and coordinates in its own space, negative left of it.
+    void pressedBoxKeepsGettingMovesOutsideIt()
     {
-        Window form(300, 200);
-        PictureBox box(form, BorderStyle::None);
-        const qreal line = QFontMetricsF(box.widget()->font()).height();
-        QCOMPARE(box.TextHeight(QStringLiteral("A")), static_cast<float>(line));
-        QCOMPARE(box.TextHeight(QStringLiteral("A\nB")), static_cast<float>(2 * line));
+        Window form(400, 300);
+        PictureBox bar(form, BorderStyle::None);
+        bar.Move(200, 0, 9, 300);
+        QStringList seen;
+        const auto record = [&](char kind) {
+            return [&seen, kind](std::int16_t button, std::int16_t, float x, float y) {
+                seen << QStringLiteral("%1 %2 %3,%4").arg(kind).arg(button).arg(x).arg(y);
+            };
+        };
+        connect(&bar, &PictureBox::MouseDown, this, record('D'));
+        connect(&bar, &PictureBox::MouseMove, this, record('M'));
+        connect(&bar, &PictureBox::MouseUp, this, record('U'));
+        showWindow(form);
+        QTest::mousePress(bar.widget(), Qt::LeftButton, {}, QPoint(4, 100));
+        QTest::mouseMove(form.widget(), QPoint(150, 80));
+        QTest::mouseRelease(form.widget(), Qt::LeftButton, {}, QPoint(150, 80));
+        QCOMPARE(seen.filter(QRegularExpression("^[DU]")), (QStringList {"D 1 4,100", "U 1 -50,80"}));
+        QVERIFY(seen.contains("M 1 -50,80"));
     }
 
-    void autoSizedLabelFitsItsCaptionOnOneLine()
+    // Fewer boxes make a smaller range: the value is pulled down with Max, which is a Change,
+    // and a value outside the range is refused.
+    void scrollBarValueStaysWithinTheRange()
     {
-        Window form(300, 200);
-        Label label(form, AutoSize::On);
-        label.SetCaption(QStringLiteral("请设置文档的路径"));
-        QCOMPARE(label.Width(), static_cast<float>(label.widget()->sizeHint().width()));
-        QVERIFY(label.Height() < 2 * QFontMetricsF(label.widget()->font()).height());
+        Window form(100, 520);
+        VScrollBar bar(form);
+        bar.SetMax(14);
+        int changes = 0;
+        connect(&bar, &VScrollBar::Change, this, [&] { ++changes; });
+        QCOMPARE(codeRaisedBy([&] { bar.SetValue(15); }, None), ErrorCode::InvalidPropertyValue);
+        bar.SetValue(12);
+        bar.SetMax(10);
+        bar.SetMax(20);
+        QCOMPARE(bar.Value(), std::int16_t {10});
+        QCOMPARE(static_cast<QScrollBar*>(bar.widget())->value(), 10);
+        QCOMPARE(changes, 2);
+    }
+
+    // Dragging the thumb raises Scroll at each step, and one Change on release.
+    void draggingTheThumbScrollsLive()
+    {
+        Window form(100, 520);
+        VScrollBar bar(form);
+        bar.Move(0, 0, 17, 497);
+        bar.SetMax(14);
+        QList<int> seen; // the value at each Scroll, -1 for a Change
+        connect(&bar, &VScrollBar::Scroll, this, [&] { seen.append(bar.Value()); });
+        connect(&bar, &VScrollBar::Change, this, [&] { seen.append(-1); });
+        showWindow(form);
+        auto* widget = static_cast<QScrollBar*>(bar.widget());
+        QStyleOptionSlider thumb;
+        thumb.initFrom(widget);
+        thumb.orientation = Qt::Vertical;
+        thumb.maximum = 14;
+        thumb.pageStep = 1;
+        const QPoint start = widget->style()
+                                 ->subControlRect(QStyle::CC_ScrollBar, &thumb, QStyle::SC_ScrollBarSlider, widget)
+                                 .center();
+        QTest::mousePress(widget, Qt::LeftButton, {}, start);
+        for (const int dy : {40, 80, 120})
+            QTest::mouseMove(widget, start + QPoint(0, dy));
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, start + QPoint(0, 120));
+        QCOMPARE(seen.size(), 4);
+        QVERIFY(0 < seen[0] && seen[0] < seen[1] && seen[1] < seen[2]);
+        QCOMPARE(seen[3], -1);
     }
 };
 
