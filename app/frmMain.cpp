@@ -24,14 +24,6 @@ using layout::PaneRules;
 using layout::ScrollRules;
 using platform::Step;
 
-namespace {
-
-// The Button argument of a mouse event is a mask of the buttons held; a drag follows the
-// pointer only while the left button alone is held.
-constexpr std::int16_t LeftButtonOnly = 1;
-
-} // namespace
-
 frmMain::frmMain()
     : frmMain(std::make_unique<platform::DriveTable>())
 {
@@ -127,7 +119,9 @@ void frmMain::picVBar_MouseUp(std::int16_t, std::int16_t, float, float)
 
 void frmMain::picVBar_MouseMove(std::int16_t Button, std::int16_t, float X, float)
 {
-    if (Button != LeftButtonOnly) {
+    // Button is a mask of the buttons held; a drag follows the pointer only while the
+    // left button alone is held.
+    if (Button != platform::MouseButton::Left) {
         LastDragX = X;
         return;
     }
@@ -154,7 +148,9 @@ void frmMain::picHBar_MouseUp(std::int16_t, std::int16_t, float, float)
 
 void frmMain::picHBar_MouseMove(std::int16_t Button, std::int16_t, float, float Y)
 {
-    if (Button != LeftButtonOnly) {
+    // Button is a mask of the buttons held; a drag follows the pointer only while the
+    // left button alone is held.
+    if (Button != platform::MouseButton::Left) {
         LastDragY = Y;
         SplitY = picHBar.Top();
         return;

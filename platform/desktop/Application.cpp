@@ -1,5 +1,7 @@
 #include "platform/desktop/Application.h"
 
+#include "vellumry/Version.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFont>
@@ -63,7 +65,7 @@ Application::Application(int& argc, char** argv)
     : m_app(std::make_unique<QApplication>(argc, argv))
 {
     QApplication::setApplicationName(QStringLiteral("Vellumry"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLUMRY_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vellumry"));
     if (const QIcon icon = programIcon(); !icon.isNull())
         QApplication::setWindowIcon(icon);
