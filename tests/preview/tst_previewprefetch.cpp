@@ -21,6 +21,7 @@ namespace {
 
 constexpr auto Deadline = 200ms;
 const QString Prefix = QStringLiteral("/notes/");
+const QString Failure = QStringLiteral("无法加载 /notes/%1");
 
 QStringList Names(int count)
 {
@@ -30,36 +31,28 @@ QStringList Names(int count)
     return names;
 }
 
-QString Failure(int note)
-{
-    return QStringLiteral("无法加载 /notes/%1").arg(note);
-}
-
-// Reads note n as "n", waiting first for release when note n is the one that hangs.
+// Reads note n as "n", having waited for release when n is the note that hangs (-1: all do).
 PreviewPrefetch::Loader Hanging(int hangs, std::shared_future<void> release)
 {
     return [=](const QString& path, std::int32_t) {
-        if (path == Prefix + QString::number(hangs) || hangs < 0)
+        if (hangs < 0 || path == Prefix + QString::number(hangs))
             release.wait();
         return path.mid(Prefix.size());
     };
 }
 
 // Leaves a reader blocked in the kernel for good and returns from main, as closing the window
-// on a drive that stopped answering does.
+// does while a drive has stopped answering.
 int LeaveAReaderStuck()
 {
-    PreviewPrefetch previews(
-        Prefix, Names(3), 5,
-        [](const QString& path, std::int32_t) {
-            while (path.endsWith(u'1'))
-                ::pause();
-            return path.mid(Prefix.size());
-        },
-        Deadline);
+    const PreviewPrefetch::Loader load = [](const QString& path, std::int32_t) {
+        while (path.endsWith(u'1'))
+            ::pause();
+        return path.mid(Prefix.size());
+    };
+    PreviewPrefetch previews(Prefix, Names(3), 5, load, Deadline);
     const QString texts = previews.Take(0) + u'|' + previews.Take(1) + u'|' + previews.Take(2);
-    std::fputs(texts.toUtf8().constData(), stdout);
-    return 0;
+    return std::fputs(texts.toUtf8().constData(), stdout) < 0;
 }
 
 } // namespace
@@ -68,11 +61,11 @@ class PreviewPrefetchTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Note i's text goes to note i, whichever reader read it and whenever it finished, also
-    // when the caller skips notes (a box that failed to load) or stops part way.
+    // Note i's text goes to note i whichever reader read it and whenever it finished, also
+    // when the caller skips notes (a box that failed to load) and stops part way.
     void givesEachNoteItsOwnText_data()
     {
-        QTest::addColumn<bool>("realNotes");
+        QTest::addColumn<bool>("onDisk");
         QTest::addColumn<int>("step");
         QTest::newRow("notes on disk, by the loader's rule") << true << 1;
         QTest::newRow("readers finishing in scrambled order") << false << 1;
@@ -81,64 +74,61 @@ private Q_SLOTS:
 
     void givesEachNoteItsOwnText()
     {
-        QFETCH(bool, realNotes);
+        QFETCH(bool, onDisk);
         QFETCH(int, step);
         NoteFolder folder;
-        const QString prefix = realNotes ? folder.path() + u'/' : Prefix;
-        const QStringList names = Names(realNotes ? 3001 : 300);
-        for (int i = 0; realNotes && i < names.size(); i += 3) // every third note missing
+        const QString prefix = onDisk ? folder.path() + u'/' : Prefix;
+        const QStringList names = Names(onDisk ? 3001 : 300);
+        for (int i = 0; onDisk && i < names.size(); i += 3) // and two notes in three missing
             folder.write(names[i], QStringLiteral("第 %1 篇\n\n  second\n\t\n").arg(i).toUtf8());
         const PreviewPrefetch::Loader scrambled = [](const QString& path, std::int32_t) {
             std::this_thread::sleep_for(QRandomGenerator::global()->bounded(500) * 1us);
             return path.mid(Prefix.size());
         };
-        PreviewPrefetch previews(prefix, names, 3, realNotes ? PreviewLoader::Load : scrambled, Deadline);
+        PreviewPrefetch previews(prefix, names, 3, onDisk ? PreviewLoader::Load : scrambled, Deadline);
         for (int i = 0; i < names.size() - 10; i += step)
-            QCOMPARE(previews.Take(i), realNotes ? PreviewLoader::Load(prefix + names[i], 3) : names[i]);
+            QCOMPARE(previews.Take(i), onDisk ? PreviewLoader::Load(prefix + names[i], 3) : names[i]);
     }
 
-    void aNoteThatNeverReturnsGetsTheFailureTextAndTheRestComplete()
+    // A note whose reader never returns gets the failure text and the others their own; a dead
+    // share read again and again must not grow the program's threads without limit.
+    void aNoteThatNeverReturnsGetsTheFailureText_data()
     {
+        QTest::addColumn<int>("hangs"); // -1: every note
+        QTest::addColumn<int>("rebuilds");
+        QTest::newRow("one note of a folder") << 7 << 1;
+        QTest::newRow("a dead share, read again and again") << -1 << 6;
+    }
+
+    void aNoteThatNeverReturnsGetsTheFailureText()
+    {
+        QFETCH(int, hangs);
+        QFETCH(int, rebuilds);
         std::promise<void> release;
-        {
-            PreviewPrefetch previews(Prefix, Names(100), 5, Hanging(7, release.get_future().share()), Deadline);
-            for (int i = 0; i < 100; ++i)
-                QCOMPARE(previews.Take(i), i == 7 ? Failure(7) : QString::number(i));
+        const std::shared_future<void> released = release.get_future().share();
+        const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
+        const auto before = threads();
+        for (int rebuild = 0; rebuild < rebuilds; ++rebuild) {
+            PreviewPrefetch previews(Prefix, Names(40), 5, Hanging(hangs, released), Deadline);
+            for (int i = 0; i < 40; ++i)
+                QCOMPARE(previews.Take(i), hangs < 0 || i == hangs ? Failure.arg(i) : QString::number(i));
         }
-        release.set_value(); // the reader given up returns after its pool is gone
+        QVERIFY(threads() - before <= PreviewPrefetch::MaxGivenUp);
+        release.set_value(); // the readers given up return after their pools are gone
     }
 
     // The deadline is on one call that makes no progress: a note whose calls keep returning
     // is waited for however long it takes.
     void aSlowNoteThatKeepsAnsweringIsWaitedFor()
     {
-        PreviewPrefetch previews(
-            Prefix, Names(1), 5,
-            [](const QString&, std::int32_t) {
-                for (int call = 0; call < 6; ++call) {
-                    const platform::CallClock::Call timed;
-                    std::this_thread::sleep_for(Deadline / 4);
-                }
-                return QStringLiteral("slow");
-            },
-            Deadline);
-        QCOMPARE(previews.Take(0), QStringLiteral("slow"));
-    }
-
-    // A dead share read again and again must not grow the program's threads without limit.
-    void readersGivenUpStayBounded()
-    {
-        std::promise<void> release;
-        const std::shared_future<void> released = release.get_future().share();
-        const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
-        const auto before = threads();
-        for (int rebuild = 0; rebuild < 6; ++rebuild) {
-            PreviewPrefetch previews(Prefix, Names(30), 5, Hanging(-1, released), 20ms);
-            for (int i = 0; i < 30; ++i)
-                QCOMPARE(previews.Take(i), Failure(i));
-        }
-        QVERIFY(threads() - before <= PreviewPrefetch::MaxGivenUp);
-        release.set_value();
+        const PreviewPrefetch::Loader slow = [](const QString&, std::int32_t) {
+            for (int call = 0; call < 6; ++call) {
+                const platform::CallClock::Call timed;
+                std::this_thread::sleep_for(Deadline / 4);
+            }
+            return QStringLiteral("slow");
+        };
+        QCOMPARE(PreviewPrefetch(Prefix, Names(1), 5, slow, Deadline).Take(0), QStringLiteral("slow"));
     }
 
     void theProgramExitsWhileAReaderIsStuck()
@@ -148,7 +138,7 @@ private Q_SLOTS:
         QVERIFY(child.waitForFinished(120000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), u"0|" + Failure(1) + u"|2");
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), u"0|" + Failure.arg(1) + u"|2");
     }
 };
 
