@@ -106,7 +106,7 @@ private Q_SLOTS:
         QFETCH(int, rebuilds);
         std::promise<void> release;
         const std::shared_future<void> released = release.get_future().share();
-        const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
+        const auto threads = [] { return int(QDir(QStringLiteral("/proc/self/task")).count()); };
         const auto before = threads();
         for (int rebuild = 0; rebuild < rebuilds; ++rebuild) {
             PreviewPrefetch previews(Prefix, Names(40), 5, Hanging(hangs, released), Deadline);
