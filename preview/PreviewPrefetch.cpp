@@ -63,7 +63,7 @@ struct PreviewPrefetch::Shared {
     }
 
     void Run(int reader);
-    bool ClaimedOrRead(qsizetype index) const
+    bool Pending(qsizetype index) const
     {
         const unsigned char state = slots[index].load();
         return state == Waiting || state == Reading;
@@ -250,7 +250,7 @@ void PreviewPrefetch::WaitForProgress(qsizetype index)
     }
     std::unique_lock lock(shared.mutex);
     shared.awaited.store(index);
-    if (shared.ClaimedOrRead(index))
+    if (shared.Pending(index))
         shared.arrived.wait_until(lock, until);
     shared.awaited.store(-1);
 }
