@@ -7,7 +7,6 @@
 #include "platform/desktop/MessageBox.h"
 #include "platform/desktop/SystemColor.h"
 #include "platform/drives/DriveTable.h"
-#include "platform/files/FolderBatch.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/ProcessLauncher.h"
@@ -253,10 +252,9 @@ void frmMain::CreateItem()
     for (std::int32_t i = highest; i >= 1; --i)
         Step([&] { txtPreview.Unload(i); });
     const std::int32_t count = ItemCount;
-    // Every note of the folder is opened in a row; opening them relative to the folder saves
-    // walking its whole path once per note, and a helper thread reads the notes from the
-    // last while this loop reads them from the first.
-    const platform::FolderBatch batch(FolderPath);
+    // The notes are read ahead of this loop by a pool of reader threads, which keeps many
+    // requests in flight on a slow drive and never waits long for one that stopped answering;
+    // the loop takes each note's text in its turn.
     preview::PreviewPrefetch previews(FolderPath, FileList.Names(), LinesPerItem);
     for (std::int32_t i = 1; i <= count; ++i) {
         Step([&] { txtPreview.Load(i); });
@@ -264,8 +262,7 @@ void frmMain::CreateItem()
         Step([&] { txtPreview(i).SetVisible(true); });
         Step([&] {
             auto& box = txtPreview(i);
-            std::optional<QString> read = previews.Take(i - 1);
-            box.SetText(read ? *std::move(read) : LoadPreview(FolderPath + FileList.List(i - 1)));
+            box.SetText(previews.Take(i - 1));
         });
         Step([&] { txtPreview(i).SetToolTipText(FileList.List(i - 1)); });
     }

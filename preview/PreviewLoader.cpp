@@ -74,9 +74,14 @@ QString PreviewLoader::Load(const QString& pathName, const std::int32_t& linesPe
             text.chop(LineBreak.size());
     } catch (const platform::Error&) {
         if (text.isEmpty())
-            return QStringLiteral("无法加载 ") + pathName;
+            return FailureText(pathName);
     }
     return ExactCopy(text);
+}
+
+QString PreviewLoader::FailureText(const QString& pathName)
+{
+    return QStringLiteral("无法加载 ") + pathName;
 }
 
 } // namespace preview

@@ -17,6 +17,9 @@ public:
     //     followed by pathName;
     //   - when reading fails after some lines were taken, those lines, each followed by CR LF.
     static QString Load(const QString& pathName, const std::int32_t& linesPerItem);
+
+    // What a note that cannot be read at all shows: "无法加载 " followed by its path.
+    static QString FailureText(const QString& pathName);
 };
 
 } // namespace preview

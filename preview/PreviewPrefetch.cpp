@@ -1,85 +1,258 @@
 #include "preview/PreviewPrefetch.h"
 
 #include "platform/files/FolderBatch.h"
+#include "platform/runtime/CallClock.h"
+#include "platform/runtime/Error.h"
 #include "preview/PreviewLoader.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace preview {
 
-PreviewPrefetch::PreviewPrefetch(const QString& folderPrefix, const QStringList& names, std::int32_t linesPerItem)
-    : m_folderPrefix(folderPrefix)
-    , m_names(names)
-    , m_linesPerItem(linesPerItem)
+namespace {
+
+using Clock = platform::CallClock::Clock;
+
+// Where a note stands. Its reader moves it from Reading to Read or Threw, unless the caller
+// has given it up first; whichever of the two changes it first decides.
+enum Slot : unsigned char {
+    Waiting, // no reader has it yet
+    Reading,
+    Read,
+    Threw, // the loader threw; the caller of Take gets that
+    GivenUp, // its reader took too long in one call; the note gets the failure text
+};
+
+// Readers given up and not yet returned, in the whole program. A trivially destroyed atomic, so
+// that a reader returning while the program exits still finds it.
+std::atomic<int> givenUpReaders {0};
+
+QString LoadWithThePreviewRule(const QString& pathName, std::int32_t linesPerItem)
 {
-    if (m_names.size() < MinimumForHelper || std::thread::hardware_concurrency() < 2)
-        return;
-    m_texts.resize(static_cast<std::size_t>(m_names.size()));
-    m_slots.assign(static_cast<std::size_t>(m_names.size()), Slot::Open);
-    m_back = m_names.size();
-    try {
-        m_helper = std::thread(&PreviewPrefetch::HelperLoop, this);
-    } catch (const std::system_error&) {
-        // No thread to be had: the caller reads everything, as on a single processor.
-        m_slots.clear();
+    return PreviewLoader::Load(pathName, linesPerItem);
+}
+
+} // namespace
+
+struct PreviewPrefetch::Shared {
+    struct Reader {
+        platform::CallClock clock;
+        std::atomic<qsizetype> note {-1}; // the note it has or had last
+        bool givenUp {false}; // the caller's alone
+    };
+
+    Shared(const QString& folderPrefix, const QStringList& noteNames, std::int32_t lines, Loader loader,
+        std::chrono::milliseconds patience)
+        : prefix(folderPrefix)
+        , names(noteNames)
+        , linesPerItem(lines)
+        , load(std::move(loader))
+        , deadline(patience)
+        , slots(std::make_unique<std::atomic<unsigned char>[]>(static_cast<std::size_t>(names.size())))
+        , texts(static_cast<std::size_t>(names.size()))
+        , errors(static_cast<std::size_t>(names.size()))
+    {
     }
+
+    void Run(int reader);
+    bool Pending(qsizetype index) const
+    {
+        const unsigned char state = slots[index].load();
+        return state == Waiting || state == Reading;
+    }
+
+    const QString prefix;
+    const QStringList names;
+    const std::int32_t linesPerItem;
+    const Loader load;
+    const std::chrono::milliseconds deadline;
+
+    std::unique_ptr<std::atomic<unsigned char>[]> slots;
+    std::vector<QString> texts;
+    std::vector<std::exception_ptr> errors;
+    std::atomic<qsizetype> next {0};
+    std::atomic<bool> stopping {false};
+
+    std::unique_ptr<Reader[]> readers;
+    int readerCount {0};
+    int live {0}; // readers not given up; the caller's alone
+
+    // The caller sleeps here while the note it waits for (awaited) is being read.
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::atomic<qsizetype> awaited {-1};
+};
+
+void PreviewPrefetch::Shared::Run(int reader)
+{
+    Reader& self = readers[reader];
+    const platform::CallClock::Installed installed(self.clock);
+    // Each reader opens the notes relative to the folder on its own handle, opened with its
+    // first note and timed with it: a folder that does not answer holds up its open too.
+    std::optional<platform::FolderBatch> batch;
+    while (!stopping.load()) {
+        const qsizetype index = next.fetch_add(1);
+        if (index >= names.size())
+            return;
+        self.note.store(index);
+        slots[index].store(Reading);
+        QString text;
+        std::exception_ptr error;
+        // A pool being stopped may already have counted this reader as given up; it then
+        // loads nothing more.
+        if (!stopping.load()) {
+            // Until the file calls time themselves, the whole note is timed as one call.
+            const platform::CallClock::Call call;
+            try {
+                if (!batch)
+                    batch.emplace(prefix);
+                text = load(prefix + names[index], linesPerItem);
+            } catch (...) {
+                error = std::current_exception();
+            }
+        }
+        texts[index] = std::move(text);
+        errors[index] = error;
+        unsigned char expected = Reading;
+        if (!slots[index].compare_exchange_strong(expected, error ? Threw : Read)) {
+            // Given up while it was reading: nobody looks at what it read, and it has done its
+            // part of the bound.
+            givenUpReaders.fetch_sub(1);
+            return;
+        }
+        if (awaited.load() == index) {
+            const std::lock_guard lock(mutex);
+            arrived.notify_one();
+        }
+    }
+}
+
+PreviewPrefetch::PreviewPrefetch(const QString& folderPrefix, const QStringList& names, std::int32_t linesPerItem)
+    : PreviewPrefetch(folderPrefix, names, linesPerItem, LoadWithThePreviewRule, CallDeadline)
+{
+}
+
+PreviewPrefetch::PreviewPrefetch(const QString& folderPrefix, const QStringList& names, std::int32_t linesPerItem,
+    Loader load, std::chrono::milliseconds deadline)
+    : m_shared(std::make_shared<Shared>(folderPrefix, names, linesPerItem, std::move(load), deadline))
+{
+    Start();
+}
+
+void PreviewPrefetch::Start()
+{
+    Shared& shared = *m_shared;
+    const qsizetype room = std::max(0, MaxGivenUp - givenUpReaders.load());
+    const auto wanted = static_cast<int>(std::min({qsizetype(Readers), shared.names.size(), room}));
+    shared.readers = std::make_unique<Shared::Reader[]>(static_cast<std::size_t>(wanted));
+    for (int reader = 0; reader < wanted; ++reader) {
+        try {
+            std::thread([owner = m_shared, reader] { owner->Run(reader); }).detach();
+        } catch (const std::system_error&) {
+            break; // the readers started so far do the work
+        }
+        ++shared.readerCount;
+    }
+    shared.live = shared.readerCount;
 }
 
 PreviewPrefetch::~PreviewPrefetch()
 {
-    if (!m_helper.joinable())
-        return;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stopping = true;
+    // A reader still in a note counts as given up until it returns, so that readers left
+    // blocked by a rebuild that ended early stay within the bound too.
+    Shared& shared = *m_shared;
+    shared.stopping.store(true);
+    for (int reader = 0; reader < shared.readerCount; ++reader) {
+        const qsizetype note = shared.readers[reader].note.load();
+        unsigned char expected = Reading;
+        if (!shared.readers[reader].givenUp && note >= 0
+            && shared.slots[note].compare_exchange_strong(expected, GivenUp))
+            givenUpReaders.fetch_add(1);
     }
-    m_helper.join();
 }
 
-std::optional<QString> PreviewPrefetch::Take(qsizetype index)
+QString PreviewPrefetch::Take(qsizetype index)
 {
-    if (!m_helper.joinable() || index < 0 || index >= m_names.size())
-        return std::nullopt;
-    std::unique_lock lock(m_mutex);
-    const auto at = static_cast<std::size_t>(index);
-    if (index < m_back) {
-        // Not taken by the helper: the caller's, and the helper never goes below it.
-        m_front = index + 1;
-        return std::nullopt;
-    }
-    m_changed.wait(lock, [&] { return m_slots[at] == Slot::Read || m_slots[at] == Slot::Failed; });
-    if (m_slots[at] == Slot::Failed)
-        return std::nullopt;
-    return std::move(m_texts[at]);
-}
-
-void PreviewPrefetch::HelperLoop()
-{
-    // The helper opens its files relative to the folder too; a batch belongs to one thread.
-    const platform::FolderBatch batch(m_folderPrefix);
+    Shared& shared = *m_shared;
+    if (index < 0 || index >= shared.names.size())
+        throw platform::Error(platform::ErrorCode::InvalidProcedureCall);
     for (;;) {
-        std::size_t at = 0;
-        {
-            const std::lock_guard lock(m_mutex);
-            if (m_stopping || m_back <= m_front)
-                return;
-            at = static_cast<std::size_t>(--m_back);
-            m_slots[at] = Slot::Reading;
+        switch (shared.slots[index].load()) {
+        case Read:
+            return std::move(shared.texts[static_cast<std::size_t>(index)]);
+        case Threw:
+            std::rethrow_exception(shared.errors[static_cast<std::size_t>(index)]);
+        case GivenUp:
+            return GiveUp(index);
+        default:
+            break;
         }
-        Slot outcome = Slot::Read;
-        QString text;
-        try {
-            text = PreviewLoader::Load(m_folderPrefix + m_names[static_cast<qsizetype>(at)], m_linesPerItem);
-        } catch (...) {
-            // Load turns every failure of the file into text; what is left (memory running
-            // out) must not end the program from this thread. The caller reads this file.
-            outcome = Slot::Failed;
-        }
-        {
-            const std::lock_guard lock(m_mutex);
-            m_texts[at] = std::move(text);
-            m_slots[at] = outcome;
-        }
-        m_changed.notify_one();
+        // Every reader given up: the folder has stopped answering, and nobody is left to read
+        // the note anyway.
+        if (shared.live == 0)
+            return GiveUp(index);
+        if (!GiveUpOverdueReaders())
+            WaitForProgress(index);
     }
+}
+
+QString PreviewPrefetch::GiveUp(qsizetype index) const
+{
+    return PreviewLoader::FailureText(m_shared->prefix + m_shared->names[index]);
+}
+
+// Gives up every reader that has sat in one call for longer than the deadline, whichever note
+// it has; returns whether it gave up any.
+bool PreviewPrefetch::GiveUpOverdueReaders()
+{
+    Shared& shared = *m_shared;
+    const Clock::time_point now = Clock::now();
+    bool gaveUp = false;
+    for (int reader = 0; reader < shared.readerCount; ++reader) {
+        Shared::Reader& candidate = shared.readers[reader];
+        // The note first, then the clock: the clock cannot then show a call of an earlier note,
+        // and a later note's call fails the exchange below, since the note read is done.
+        const qsizetype note = candidate.note.load();
+        const std::optional<Clock::duration> inCall = candidate.clock.InCallFor(now);
+        if (candidate.givenUp || note < 0 || !inCall || *inCall < shared.deadline)
+            continue;
+        unsigned char expected = Reading;
+        if (!shared.slots[note].compare_exchange_strong(expected, GivenUp))
+            continue;
+        candidate.givenUp = true;
+        --shared.live;
+        givenUpReaders.fetch_add(1);
+        gaveUp = true;
+    }
+    return gaveUp;
+}
+
+// Sleeps until the note arrives or the oldest call now running reaches the deadline. A call
+// that starts later is looked at again within one deadline, so the wait is never endless.
+void PreviewPrefetch::WaitForProgress(qsizetype index)
+{
+    Shared& shared = *m_shared;
+    const Clock::time_point now = Clock::now();
+    Clock::time_point until = now + shared.deadline;
+    for (int reader = 0; reader < shared.readerCount; ++reader) {
+        if (shared.readers[reader].givenUp)
+            continue;
+        if (const auto inCall = shared.readers[reader].clock.InCallFor(now))
+            until = std::min(until, now - *inCall + shared.deadline);
+    }
+    std::unique_lock lock(shared.mutex);
+    shared.awaited.store(index);
+    if (shared.Pending(index))
+        shared.arrived.wait_until(lock, until);
+    shared.awaited.store(-1);
 }
 
 } // namespace preview

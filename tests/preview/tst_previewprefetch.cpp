@@ -1,119 +1,155 @@
+#include "platform/runtime/CallClock.h"
 #include "preview/PreviewLoader.h"
 #include "preview/PreviewPrefetch.h"
 #include "support/NoteFolder.h"
 
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
 
-#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <future>
+#include <thread>
+#include <unistd.h>
 
 using preview::PreviewLoader;
 using preview::PreviewPrefetch;
-using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
-constexpr std::int32_t Lines = 5;
+constexpr auto Deadline = 200ms;
+const QString Prefix = QStringLiteral("/notes/");
+const QString Failure = QStringLiteral("无法加载 /notes/%1");
 
-// Notes of every kind the loader tells apart, so that a text given to the wrong box or read
-// with other settings shows: each note names itself, some are blank, one is GB18030, one
-// is listed but missing.
-QStringList writeMixedNotes(const NoteFolder& folder, int count)
+QStringList Names(int count)
 {
     QStringList names;
-    for (int i = 0; i < count; ++i) {
-        const QString name = u"note %1.txt"_s.arg(i, 4, 10, QLatin1Char('0'));
-        names.append(name);
-        switch (i % 5) {
-        case 0:
-            folder.write(name, u"第 %1 篇\n\n  second\nthird\nfourth\nfifth\nsixth\n"_s.arg(i).toUtf8());
-            break;
-        case 1:
-            folder.write(name, "   \n \n");
-            break;
-        case 2:
-            folder.write(name, QByteArray("\xD6\xD0\xCE\xC4 ") + QByteArray::number(i) + "\r\n");
-            break;
-        case 3:
-            break; // listed, but not there
-        default:
-            folder.write(name, "only " + QByteArray::number(i));
-            break;
-        }
-    }
+    for (int i = 0; i < count; ++i)
+        names.append(QString::number(i));
     return names;
 }
 
-QStringList readAll(PreviewPrefetch& previews, const QString& prefix, const QStringList& names)
+// Reads note n as "n", having waited for release when n is the note that hangs (-1: all do).
+PreviewPrefetch::Loader Hanging(int hangs, std::shared_future<void> release)
 {
-    QStringList texts;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        std::optional<QString> read = previews.Take(i);
-        texts.append(read ? *read : PreviewLoader::Load(prefix + names[i], Lines));
-    }
-    return texts;
+    return [=](const QString& path, std::int32_t) {
+        if (hangs < 0 || path == Prefix + QString::number(hangs))
+            release.wait();
+        return path.mid(Prefix.size());
+    };
+}
+
+// Leaves a reader blocked in the kernel for good and returns from main, as closing the window
+// does while a drive has stopped answering.
+int LeaveAReaderStuck()
+{
+    const PreviewPrefetch::Loader load = [](const QString& path, std::int32_t) {
+        while (path.endsWith(u'1'))
+            ::pause();
+        return path.mid(Prefix.size());
+    };
+    PreviewPrefetch previews(Prefix, Names(3), 5, load, Deadline);
+    const QString texts = previews.Take(0) + u'|' + previews.Take(1) + u'|' + previews.Take(2);
+    return std::fputs(texts.toUtf8().constData(), stdout) < 0;
 }
 
 } // namespace
 
-class tst_previewprefetch : public QObject {
+class PreviewPrefetchTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Whichever thread read a note, its box must get exactly what reading it in order gives.
-    void givesEveryFileTheTextTheLoaderGivesIt_data()
+    // Note i's text goes to note i whichever reader read it and whenever it finished, also
+    // when the caller skips notes (a box that failed to load) and stops part way.
+    void givesEachNoteItsOwnText_data()
     {
-        QTest::addColumn<int>("count");
-        QTest::newRow("below the helper's minimum") << int(PreviewPrefetch::MinimumForHelper - 1);
-        QTest::newRow("at the minimum") << int(PreviewPrefetch::MinimumForHelper);
-        QTest::newRow("a large folder") << 3001;
+        QTest::addColumn<bool>("onDisk");
+        QTest::addColumn<int>("step");
+        QTest::newRow("notes on disk, by the loader's rule") << true << 1;
+        QTest::newRow("readers finishing in scrambled order") << false << 1;
+        QTest::newRow("every third note taken") << false << 3;
     }
 
-    void givesEveryFileTheTextTheLoaderGivesIt()
+    void givesEachNoteItsOwnText()
     {
-        QFETCH(int, count);
+        QFETCH(bool, onDisk);
+        QFETCH(int, step);
         NoteFolder folder;
-        const QStringList names = writeMixedNotes(folder, count);
-        const QString prefix = folder.path() + u'/';
-        QStringList expected;
-        for (const QString& name : names)
-            expected.append(PreviewLoader::Load(prefix + name, Lines));
-
-        PreviewPrefetch previews(prefix, names, Lines);
-        QCOMPARE(readAll(previews, prefix, names), expected);
+        const QString prefix = onDisk ? folder.path() + u'/' : Prefix;
+        const QStringList names = Names(onDisk ? 3001 : 300);
+        for (int i = 0; onDisk && i < names.size(); i += 3) // and two notes in three missing
+            folder.write(names[i], QStringLiteral("第 %1 篇\n\n  second\n\t\n").arg(i).toUtf8());
+        const PreviewPrefetch::Loader scrambled = [](const QString& path, std::int32_t) {
+            std::this_thread::sleep_for(QRandomGenerator::global()->bounded(500) * 1us);
+            return path.mid(Prefix.size());
+        };
+        PreviewPrefetch previews(prefix, names, 3, onDisk ? PreviewLoader::Load : scrambled, Deadline);
+        for (int i = 0; i < names.size() - 10; i += step)
+            QCOMPARE(previews.Take(i), onDisk ? PreviewLoader::Load(prefix + names[i], 3) : names[i]);
     }
 
-    // A rebuild may stop part way (an error on a box skips to the next); the helper must stop
-    // with it, whatever it was doing, and indexes past the list are the caller's.
-    void stopsCleanlyWhenLeftPartWay()
+    // A note whose reader never returns gets the failure text and the others their own; a dead
+    // share read again and again must not grow the program's threads without limit.
+    void aNoteThatNeverReturnsGetsTheFailureText_data()
     {
-        NoteFolder folder;
-        const QStringList names = writeMixedNotes(folder, 2000);
-        const QString prefix = folder.path() + u'/';
-        for (int taken : {0, 1, 999, 1999}) {
-            PreviewPrefetch previews(prefix, names, Lines);
-            for (int i = 0; i < taken; ++i)
-                previews.Take(i);
+        QTest::addColumn<int>("hangs"); // -1: every note
+        QTest::addColumn<int>("rebuilds");
+        QTest::newRow("one note of a folder") << 7 << 1;
+        QTest::newRow("a dead share, read again and again") << -1 << 8;
+    }
+
+    void aNoteThatNeverReturnsGetsTheFailureText()
+    {
+        QFETCH(int, hangs);
+        QFETCH(int, rebuilds);
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        const auto threads = [] { return int(QDir(QStringLiteral("/proc/self/task")).count()); };
+        const auto before = threads();
+        for (int rebuild = 0; rebuild < rebuilds; ++rebuild) {
+            PreviewPrefetch previews(Prefix, Names(40), 5, Hanging(hangs, released), Deadline);
+            for (int i = 0; i < 40; ++i)
+                QCOMPARE(previews.Take(i), hangs < 0 || i == hangs ? Failure.arg(i) : QString::number(i));
         }
-        PreviewPrefetch previews(prefix, names, Lines);
-        QVERIFY(!previews.Take(names.size()).has_value());
-        QVERIFY(!previews.Take(-1).has_value());
+        // A few threads of the runtime's own (a sanitizer's) may start meanwhile.
+        QVERIFY(threads() - before <= PreviewPrefetch::MaxGivenUp + 4);
+        release.set_value(); // the readers given up return after their pools are gone
     }
 
-    // Skipping indexes, as a failing step does, leaves the skipped files to nobody and the
-    // rest correct.
-    void skippedIndexesLeaveTheOthersRight()
+    // The deadline is on one call that makes no progress: a note whose calls keep returning
+    // is waited for however long it takes.
+    void aSlowNoteThatKeepsAnsweringIsWaitedFor()
     {
-        NoteFolder folder;
-        const QStringList names = writeMixedNotes(folder, 1000);
-        const QString prefix = folder.path() + u'/';
-        PreviewPrefetch previews(prefix, names, Lines);
-        for (qsizetype i = 0; i < names.size(); i += 3) {
-            std::optional<QString> read = previews.Take(i);
-            QCOMPARE(read ? *read : PreviewLoader::Load(prefix + names[i], Lines),
-                PreviewLoader::Load(prefix + names[i], Lines));
-        }
+        const PreviewPrefetch::Loader slow = [](const QString&, std::int32_t) {
+            for (int call = 0; call < 6; ++call) {
+                const platform::CallClock::Call timed;
+                std::this_thread::sleep_for(Deadline / 4);
+            }
+            return QStringLiteral("slow");
+        };
+        QCOMPARE(PreviewPrefetch(Prefix, Names(1), 5, slow, Deadline).Take(0), QStringLiteral("slow"));
+    }
+
+    void theProgramExitsWhileAReaderIsStuck()
+    {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--leave-a-reader-stuck")});
+        QVERIFY(child.waitForFinished(120000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), u"0|" + Failure.arg(1) + u"|2");
     }
 };
 
-QTEST_GUILESS_MAIN(tst_previewprefetch)
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--leave-a-reader-stuck") == 0)
+        return LeaveAReaderStuck();
+    QCoreApplication application(argc, argv);
+    PreviewPrefetchTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_previewprefetch.moc"

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <limits>
+#include <optional>
+
+namespace platform {
+
+// Tells, for one thread, whether it is inside a system call that may hang and since when.
+//
+// A thread blocked in the kernel by a drive that stopped answering cannot be interrupted, so
+// whoever waits for it can only judge it by its progress: a thread that keeps returning from
+// its calls is slow but alive, one that has sat in the same call for too long is stuck. The
+// thread publishes the start and the end of each such call in one atomic; any other thread
+// reads it at any time without a lock.
+//
+// A thread takes part by installing a clock for as long as it runs (Installed). The code that
+// makes the calls times each one with a Call in the call's scope; on a thread without a clock,
+// such as the window's, a Call does nothing but look at one thread-local pointer.
+class CallClock {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    CallClock() = default;
+    CallClock(const CallClock&) = delete;
+    CallClock& operator=(const CallClock&) = delete;
+
+    // Calls do not nest: a call timed inside another ends the timing at its own end, so each
+    // call is judged by itself, and the time between two calls counts as progress.
+    void Begin() noexcept { m_since.store(Clock::now().time_since_epoch().count()); }
+    void End() noexcept { m_since.store(Idle); }
+
+    // How long the call now running has lasted at the time given; nothing between calls.
+    std::optional<Clock::duration> InCallFor(Clock::time_point now) const noexcept
+    {
+        const Clock::rep since = m_since.load();
+        if (since == Idle)
+            return std::nullopt;
+        return now - Clock::time_point(Clock::duration(since));
+    }
+
+    // The clock installed on the calling thread, or null.
+    static CallClock* Current() noexcept;
+
+    // Installs a clock on the calling thread while it lives.
+    class Installed {
+    public:
+        explicit Installed(CallClock& clock) noexcept;
+        ~Installed();
+        Installed(const Installed&) = delete;
+        Installed& operator=(const Installed&) = delete;
+
+    private:
+        CallClock* m_outer;
+    };
+
+    // Times the scope it lives in as one call on the calling thread's clock, if it has one:
+    //     const CallClock::Call call;
+    //     descriptor = openat(folder, name, flags);
+    class Call {
+    public:
+        Call() noexcept
+            : m_clock(Current())
+        {
+            if (m_clock)
+                m_clock->Begin();
+        }
+        ~Call()
+        {
+            if (m_clock)
+                m_clock->End();
+        }
+        Call(const Call&) = delete;
+        Call& operator=(const Call&) = delete;
+
+    private:
+        CallClock* m_clock;
+    };
+
+private:
+    static constexpr Clock::rep Idle = std::numeric_limits<Clock::rep>::min();
+
+    std::atomic<Clock::rep> m_since {Idle};
+};
+
+} // namespace platform
