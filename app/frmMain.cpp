@@ -12,7 +12,6 @@
 #include "platform/runtime/ProcessLauncher.h"
 #include "platform/runtime/ResumeNext.h"
 #include "platform/runtime/Strings.h"
-#include "preview/PreviewLoader.h"
 #include "preview/PreviewPrefetch.h"
 
 #include <QDir>
@@ -238,11 +237,6 @@ QString frmMain::canonicalFolder(const QString& folder) const
 
 // ---- The preview list ------------------------------------------------------------------
 
-QString frmMain::LoadPreview(const QString& PathName)
-{
-    return preview::PreviewLoader::Load(PathName, LinesPerItem);
-}
-
 void frmMain::CreateItem()
 {
     Step([&] { FolderPath = platform::Strings::FolderPrefix(FileList.Path()); });
@@ -260,10 +254,7 @@ void frmMain::CreateItem()
         Step([&] { txtPreview.Load(i); });
         Step([&] { txtPreview(i).Move(0, ScrollRules::BoxTop(i, ItemHeight), picContainer.ScaleWidth(), ItemHeight); });
         Step([&] { txtPreview(i).SetVisible(true); });
-        Step([&] {
-            auto& box = txtPreview(i);
-            box.SetText(previews.Take(i - 1));
-        });
+        Step([&] { txtPreview(i).SetText(previews.Take(i - 1)); });
         Step([&] { txtPreview(i).SetToolTipText(FileList.List(i - 1)); });
     }
 }

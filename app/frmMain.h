@@ -49,8 +49,8 @@ public:
     void DirList_Change();
     void txtPath_Change();
 
-    // The preview list.
-    QString LoadPreview(const QString& PathName);
+    // The preview list. Each note's text is PreviewLoader::Load's, read ahead of the loop
+    // by the pool of readers that PreviewPrefetch runs.
     void CreateItem();
     void picContainer_Resize();
 
