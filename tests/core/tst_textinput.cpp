@@ -130,9 +130,9 @@ private Q_SLOTS:
             << QByteArray("a\n\xEF\xBB\xBF"
                           "b\r\n\xEF\xBB\xBF\xEF\xBB\xBF")
             << QStringList {u"a"_s, ZeroWidth + u"b"_s, QString(2, ZeroWidth)} << Encoding::Utf8;
-        QTest::newRow("U+FEFF after a UTF-8 BOM") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
-                                                                "b")
-                                                  << QStringList {ZeroWidth + u"b"_s} << Encoding::Utf8;
+        QTest::newRow("U+FEFF after a UTF-8 BOM, on a line not valid UTF-8") << QByteArray(
+            "\xEF\xBB\xBF\xEF\xBB\xBF"
+            "b\xFF") << QStringList {ZeroWidth + u"b\uFFFD"_s} << Encoding::Utf8;
         QTest::newRow("U+FEFF starting a UTF-16 line") << utf16("\xFF\xFE", u"a\n\uFEFFb"_s, QStringConverter::Utf16LE)
                                                        << QStringList {u"a"_s, ZeroWidth + u"b"_s} << Encoding::Utf16LE;
         // Whatever UTF-8 refuses switches to GB18030, also where a line is decoded fast.
@@ -255,6 +255,7 @@ private Q_SLOTS:
         OddFiles::link("/dev/zero", raw("zero.txt"));
         QTest::newRow("link to /dev/zero") << m_folder.path() + u"/zero.txt"_s;
         QTest::newRow("/dev/urandom") << u"/dev/urandom"_s;
+        QTest::newRow("/dev/null, a device that reads empty") << u"/dev/null"_s;
         QTest::newRow("folder") << m_folder.path();
         OddFiles::link("loop.txt", raw("loop.txt"));
         QTest::newRow("link loop") << m_folder.path() + u"/loop.txt"_s;
