@@ -2,18 +2,17 @@
 
 #include "platform/controls/Container.h"
 #include "platform/drives/DriveTable.h"
+#include "platform/files/FolderPath.h"
 #include "platform/files/FolderScanner.h"
 #include "platform/itemviews/IndentDelegate.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
-#include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/ResumeNext.h"
 
 #include <QDir>
 #include <QKeyEvent>
 #include <QListView>
-#include <sys/stat.h>
 
 namespace platform {
 
@@ -21,30 +20,11 @@ namespace {
 
 const QString Root = QStringLiteral("/");
 
-QString parentOf(const QString& folder)
-{
-    const qsizetype slash = folder.lastIndexOf(u'/');
-    return slash <= 0 ? Root : folder.left(slash);
-}
-
-QString nameOf(const QString& folder)
-{
-    return folder.mid(folder.lastIndexOf(u'/') + 1);
-}
-
-// Through NativePath, like every other look at the disk, so that a folder whose name is not
-// UTF-8 is found.
-bool isFolder(const QString& path)
-{
-    struct stat info { };
-    return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // The folders from the drive's root down to the folder itself.
 QStringList chainOf(const QString& folder, const QString& driveRoot)
 {
     QStringList chain;
-    for (QString step = folder;; step = parentOf(step)) {
+    for (QString step = folder;; step = FolderPath::Split(step).folder) {
         chain.prepend(step);
         if (step == driveRoot || step == Root)
             break;
@@ -91,8 +71,8 @@ QString DirListBox::folderFor(const QString& pathOrDrive) const
         if (!m_drives.IsReady(drive))
             throw Error(ErrorCode::DeviceUnavailable);
         QString folder = m_drives.CurrentFolder(drive);
-        while (!isFolder(folder) && folder != drive.mountPoint && folder != Root)
-            folder = parentOf(folder);
+        while (!FolderPath::IsFolder(folder) && folder != drive.mountPoint && folder != Root)
+            folder = FolderPath::Split(folder).folder;
         return folder;
     }
     if (!DriveTable::IsAbsolute(pathOrDrive))
@@ -150,7 +130,7 @@ void DirListBox::show(const QStringList& subfolders)
     // The drive's root shows its whole mount point, every other folder its own name.
     names.append(m_chain.front());
     for (qsizetype level = 1; level < m_chain.size(); ++level)
-        names.append(nameOf(m_chain[level]));
+        names.append(FolderPath::Split(m_chain[level]).name);
     names.append(subfolders);
     m_model->SetRows(std::move(names), m_chain.size());
     const QModelIndex current = m_model->index(static_cast<int>(m_chain.size()) - 1);

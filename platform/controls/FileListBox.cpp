@@ -1,6 +1,7 @@
 #include "platform/controls/FileListBox.h"
 
 #include "platform/controls/Container.h"
+#include "platform/files/FolderPath.h"
 #include "platform/files/FolderScanner.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
@@ -16,7 +17,7 @@ FileListBox::FileListBox(Container& parent)
     : Control(parent, new QListView(parent.ClientWidget()))
     , m_view(static_cast<QListView*>(widget()))
     , m_model(NameListModel::InstallIn(*m_view, {}, ListIcons::TextFile()))
-    , m_path(QDir::currentPath())
+    , m_path(FolderPath::Current())
 {
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListBox::selectionChanged);
     connect(m_view, &QListView::doubleClicked, this, [this] { Q_EMIT DblClick(); });
@@ -25,7 +26,7 @@ FileListBox::FileListBox(Container& parent)
 
 void FileListBox::SetPath(const QString& path)
 {
-    read(path.isEmpty() || QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    read(path.isEmpty() ? path : FolderPath::Absolute(path));
 }
 
 // The folder is read only once a path has been assigned: start-up assigns one straight after

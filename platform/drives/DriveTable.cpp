@@ -1,5 +1,6 @@
 #include "platform/drives/DriveTable.h"
 
+#include "platform/files/FolderPath.h"
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
 
@@ -152,19 +153,12 @@ void DriveTable::SetCurrentFolder(const DriveEntry& drive, const QString& folder
 // not UTF-8 is still found again.
 QString DriveTable::processCurrentFolder()
 {
-    std::vector<char> buffer(4096);
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE)
-            return QStringLiteral("/");
-        buffer.resize(buffer.size() * 2);
-    }
-    return NativePath::Decode(QByteArray(buffer.data()));
+    return FolderPath::Current();
 }
 
 bool DriveTable::isReadyOnDisk(const QString& mountPoint)
 {
-    struct stat info { };
-    return ::stat(NativePath::Encode(mountPoint).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return FolderPath::IsFolder(mountPoint);
 }
 
 } // namespace platform

@@ -4,10 +4,8 @@
 
 #include <cstring>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
-#endif
 
 namespace platform {
 
@@ -15,19 +13,12 @@ namespace {
 
 thread_local const FolderBatch* current = nullptr;
 
-#ifndef _WIN32
 // Only the right to search the folder is needed to open what is in it, as with a full path;
-// O_PATH asks for no more where the system has it.
+// O_PATH asks for no more.
 int OpenFolder(const QByteArray& path)
 {
-#ifdef O_PATH
-    constexpr int Access = O_PATH;
-#else
-    constexpr int Access = O_RDONLY;
-#endif
-    return ::open(path.constData(), Access | O_DIRECTORY | O_CLOEXEC);
+    return ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
-#endif
 
 } // namespace
 
@@ -35,22 +26,18 @@ FolderBatch::FolderBatch(const QString& folder)
     : m_outer(current)
 {
     current = this;
-#ifndef _WIN32
     QByteArray prefix = NativePath::Encode(folder);
     if (prefix.isEmpty() || !prefix.endsWith('/') || prefix.contains('\0'))
         return;
     m_descriptor = OpenFolder(prefix);
     if (m_descriptor >= 0)
         m_prefix = std::move(prefix);
-#endif
 }
 
 FolderBatch::~FolderBatch()
 {
-#ifndef _WIN32
     if (m_descriptor >= 0)
         ::close(m_descriptor);
-#endif
     current = m_outer;
 }
 

@@ -1,83 +1,22 @@
 #include "platform/files/ReadOnlyFile.h"
 
 #include "platform/files/FolderBatch.h"
+#include "platform/files/FolderPath.h"
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
 
 #include <QStringEncoder>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace platform {
 
 namespace {
-
-// The few system calls needed, one set per system, so that the class itself reads the same
-// on every system.
-#ifdef _WIN32
-
-using FileStatus = struct _stat64;
-
-int OpenForReading(const QString& path)
-{
-    return _wopen(reinterpret_cast<const wchar_t*>(path.utf16()), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-}
-
-bool StatusOf(int descriptor, FileStatus& status)
-{
-    return _fstat64(descriptor, &status) == 0;
-}
-
-bool IsRegularFile(const FileStatus& status)
-{
-    return (status.st_mode & _S_IFMT) == _S_IFREG;
-}
-
-bool IsFolder(const QString& path)
-{
-    FileStatus status {};
-    return _wstat64(reinterpret_cast<const wchar_t*>(path.utf16()), &status) == 0
-        && (status.st_mode & _S_IFMT) == _S_IFDIR;
-}
-
-// Windows has no pipes, sockets or terminals under file names to tell apart by seeking, so
-// the runtime's sequential read serves; offset is where that read stands anyway.
-long long ReadSome(int descriptor, char* into, std::size_t count, long long)
-{
-    return _read(descriptor, into, static_cast<unsigned>(count));
-}
-
-void CloseDescriptor(int descriptor)
-{
-    _close(descriptor);
-}
-
-QString ParentOf(const QString& path)
-{
-    const auto slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    if (slash < 0)
-        return QStringLiteral(".");
-    // The runtime's stat refuses a folder name with a trailing separator, except a root.
-    const bool root = slash == 0 || (slash == 2 && path.at(1) == QLatin1Char(':'));
-    return path.left(root ? slash + 1 : slash);
-}
-
-#else
-
-using FileStatus = struct stat;
 
 int OpenForReading(const char* path)
 {
@@ -124,56 +63,13 @@ private:
     std::array<char, 3 * MaxUnits + 1> m_bytes;
 };
 
-bool StatusOf(int descriptor, FileStatus& status)
-{
-    return fstat(descriptor, &status) == 0;
-}
-
-bool IsRegularFile(const FileStatus& status)
-{
-    return S_ISREG(status.st_mode);
-}
-
-bool IsFolder(const QByteArray& path)
-{
-    FileStatus status {};
-    return stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-// Reads at a position rather than from the descriptor's own: the same cost, and a pipe, socket
-// or terminal, which has no positions, refuses it outright (ESPIPE) without giving up a byte
-// of what its writer wrote.
-long long ReadSome(int descriptor, char* into, std::size_t count, long long offset)
-{
-    return pread(descriptor, into, count, static_cast<off_t>(offset));
-}
-
-void CloseDescriptor(int descriptor)
-{
-    // A descriptor opened only for reading has nothing to flush, so a failing close loses
-    // nothing; it must not be retried either, the descriptor is gone after the first call.
-    close(descriptor);
-}
-
-QByteArray ParentOf(const QByteArray& path)
-{
-    const auto slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    if (slash == 0)
-        return QByteArrayLiteral("/");
-    return path.left(slash);
-}
-
-#endif
-
 // A missing file and a missing folder on the way to it are different errors to the user, but
 // the system reports both as ENOENT; whether the folder is there tells them apart.
-template<typename Path> ErrorCode OpenFailure(int error, const Path& path)
+ErrorCode OpenFailure(int error, const QString& path)
 {
     switch (error) {
     case ENOENT:
-        return IsFolder(ParentOf(path)) ? ErrorCode::FileNotFound : ErrorCode::PathNotFound;
+        return FolderPath::IsFolder(FolderPath::Split(path).folder) ? ErrorCode::FileNotFound : ErrorCode::PathNotFound;
     case ENOTDIR:
         return ErrorCode::PathNotFound;
     default:
@@ -186,31 +82,17 @@ template<typename Path> ErrorCode OpenFailure(int error, const Path& path)
 ReadOnlyFile::ReadOnlyFile(const QString& path)
 {
     // A name with a NUL in it would be cut short by the system and open another file.
-#ifdef _WIN32
-    if (path.contains(QChar(0)))
-        throw Error(ErrorCode::FileNotFound);
-    const QString& native = path;
-    m_descriptor = OpenForReading(native);
-#else
     PlainName plain;
-    QByteArray native;
     if (plain.Encode(path)) {
         m_descriptor = OpenForReading(plain.Bytes());
     } else {
-        native = NativePath::Encode(path);
+        const QByteArray native = NativePath::Encode(path);
         if (native.contains('\0'))
             throw Error(ErrorCode::FileNotFound);
         m_descriptor = OpenForReading(native.constData());
     }
-#endif
-    if (m_descriptor < 0) {
-        const int error = errno;
-#ifndef _WIN32
-        if (native.isEmpty())
-            native = QByteArray(plain.Bytes());
-#endif
-        throw Error(OpenFailure(error, native));
-    }
+    if (m_descriptor < 0)
+        throw Error(OpenFailure(errno, path));
 }
 
 ReadOnlyFile::~ReadOnlyFile()
@@ -223,7 +105,10 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
     for (;;) {
         if (m_descriptor < 0)
             throw Error(ErrorCode::PathFileAccess);
-        const long long got = ReadSome(m_descriptor, into, count, m_offset);
+        // Reads at a position rather than from the descriptor's own: the same cost, and a pipe,
+        // socket or terminal, which has no positions, refuses it outright (ESPIPE) without
+        // giving up a byte of what its writer wrote.
+        const ssize_t got = ::pread(m_descriptor, into, count, static_cast<off_t>(m_offset));
         // A signal that arrives during the read is no failure of the file.
         if (got < 0 && errno == EINTR)
             continue;
@@ -247,8 +132,8 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
 // refused after one read at most, and nothing opened here ever blocks.
 void ReadOnlyFile::RefuseUnlessRegular()
 {
-    FileStatus status {};
-    if (!StatusOf(m_descriptor, status) || !IsRegularFile(status)) {
+    struct stat status { };
+    if (::fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         Close();
         throw Error(ErrorCode::PathFileAccess);
     }
@@ -256,8 +141,10 @@ void ReadOnlyFile::RefuseUnlessRegular()
 
 void ReadOnlyFile::Close()
 {
+    // A descriptor opened only for reading has nothing to flush, so a failing close loses
+    // nothing; it must not be retried either, the descriptor is gone after the first call.
     if (m_descriptor >= 0)
-        CloseDescriptor(m_descriptor);
+        ::close(m_descriptor);
     m_descriptor = -1;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/names/NativePath.h"
 
+#include "platform/names/Utf8.h"
+
 #include <QByteArrayView>
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringView>
@@ -31,20 +32,6 @@ QString ForDisplay(const QString& decoded)
     return shown;
 }
 
-#ifdef Q_OS_WIN
-
-QByteArray Encode(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-QString Decode(QByteArrayView bytes)
-{
-    return QFile::decodeName(bytes.toByteArray());
-}
-
-#else
-
 namespace {
 
 // Characters that Decode gives a meaning of its own; a name that holds them literally has
@@ -59,39 +46,6 @@ QChar escapeOf(unsigned char byte)
     return QChar(static_cast<char16_t>(EscapeBase + byte));
 }
 
-// Length of the well-formed UTF-8 sequence that starts at bytes[0] (overlong forms,
-// surrogates and values past U+10FFFF are not well formed), or 0 when there is none.
-int sequenceAt(QByteArrayView bytes, char32_t& code)
-{
-    auto lead = static_cast<unsigned char>(bytes[0]);
-    if (lead < 0x80) {
-        code = lead;
-        return 1;
-    }
-    int length = 0;
-    char32_t smallest = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, code = lead & 0x1Fu, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, code = lead & 0x0Fu, smallest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, code = lead & 0x07u, smallest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length)
-        return 0;
-    for (int k = 1; k < length; ++k) {
-        auto next = static_cast<unsigned char>(bytes[k]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (next & 0x3Fu);
-    }
-    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 struct Utf8Result {
     QString text;
     bool wellFormed {true};
@@ -103,9 +57,11 @@ Utf8Result decodeUtf8(QByteArrayView bytes)
     result.text.reserve(bytes.size());
     qsizetype at = 0;
     while (at < bytes.size()) {
-        char32_t code = 0;
-        int length = sequenceAt(bytes.sliced(at), code);
-        if (length == 0) {
+        const auto sequence = Utf8::Next(
+            reinterpret_cast<const unsigned char*>(bytes.data()) + at, static_cast<std::size_t>(bytes.size() - at));
+        const int length = sequence.length;
+        const char32_t code = sequence.code;
+        if (sequence.status != Utf8::Status::Valid) {
             result.wellFormed = false;
             result.text.append(escapeOf(static_cast<unsigned char>(bytes[at])));
             ++at;
@@ -245,7 +201,5 @@ QString Decode(QByteArrayView view)
     }
     return out;
 }
-
-#endif
 
 } // namespace platform::NativePath

@@ -27,7 +27,6 @@ namespace platform {
 // Encode reverses it: escape code points give their byte back, a component that starts with
 // the marker is encoded as GB18030, everything else as UTF-8. A path the user typed holds no
 // marker or escapes and so means its UTF-8 bytes, which is what any other program would open.
-// On Windows names are UTF-16 already and the conversion is Qt's own.
 namespace NativePath {
 
 inline constexpr QChar LegacyMarker {0x2060};

@@ -1,77 +1,32 @@
+#include "platform/files/FolderBatch.h"
 #include "platform/files/FolderScanner.h"
-#include "platform/names/NativePath.h"
-#include "platform/runtime/Error.h"
+#include "platform/files/TextInput.h"
 #include "support/ErrorOf.h"
+#include "support/NoteFolder.h"
+#include "support/OddFiles.h"
 
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
-#include <fcntl.h>
-#include <functional>
-#include <memory>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-using platform::Error;
 using platform::ErrorCode;
+using platform::FolderBatch;
 using platform::FolderScanner;
-namespace NativePath = platform::NativePath;
+using platform::TextInput;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Files are made with plain system calls so that names which are not UTF-8 get exactly the
-// bytes asked for.
-void makeFile(const QByteArray& path, const QByteArray& content = {})
-{
-    int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    QVERIFY2(descriptor >= 0, path.constData());
-    if (!content.isEmpty())
-        QCOMPARE(::write(descriptor, content.constData(), content.size()), ssize_t(content.size()));
-    ::close(descriptor);
-}
-
-void makeFolder(const QByteArray& path)
-{
-    QVERIFY2(::mkdir(path.constData(), 0755) == 0, path.constData());
-}
-
-void makeLink(const QByteArray& target, const QByteArray& path)
-{
-    QVERIFY2(::symlink(target.constData(), path.constData()) == 0, path.constData());
-}
-
-void makeSocket(const QByteArray& path)
-{
-    int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QVERIFY(descriptor >= 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    QVERIFY(size_t(path.size()) < sizeof address.sun_path);
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    QCOMPARE(::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(descriptor);
-}
-
-QByteArray readFile(const QByteArray& path)
-{
-    int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return "<missing>";
-    char buffer[64];
-    ssize_t got = ::read(descriptor, buffer, sizeof buffer);
-    ::close(descriptor);
-    return QByteArray(buffer, got > 0 ? got : 0);
-}
-
 ErrorCode errorOf(const std::function<void()>& call)
 {
     return codeRaisedBy(call, ErrorCode::InvalidProcedureCall);
+}
+
+QString firstLineOf(const QString& path)
+{
+    TextInput input(path);
+    return input.ReadLine();
 }
 
 } // namespace
@@ -79,169 +34,133 @@ ErrorCode errorOf(const std::function<void()>& call)
 class tst_folderscanner : public QObject {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_folder;
-    QString folder() const { return m_folder->path(); }
-    QByteArray path(const char* name) const { return QFile::encodeName(folder()) + '/' + name; }
+    NoteFolder m_folder;
+    QString folder() const { return m_folder.path(); }
+    QByteArray raw(const char* name) const { return QFile::encodeName(folder()) + '/' + name; }
 
 private Q_SLOTS:
-    void init()
+    // Only regular files and links to them are notes: opening anything else to preview it
+    // could block the window or never end.
+    void listsTheMatchingNotesInNaturalOrder()
     {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_folder->isValid());
+        const QDir dir(m_folder.makeFolder(u"kinds"_s));
+        for (const char* name : {"file10.txt", "file2.txt", "File1.txt", "b.TXT", "c.txt.bak", "d.md", "txt",
+                 ".hidden.txt", "-a b;$(x) `y` 'q'\n.txt"})
+            OddFiles::file(QFile::encodeName(dir.filePath(QString::fromUtf8(name))));
+        QVERIFY(dir.mkdir(u"folder.txt"_s));
+        OddFiles::pipe(QFile::encodeName(dir.filePath(u"pipe.txt"_s)));
+        OddFiles::socket(QFile::encodeName(dir.filePath(u"socket.txt"_s)));
+        for (const char* target : {"/dev/zero", "missing", "loop.txt", "file2.txt"})
+            OddFiles::link(
+                target, QFile::encodeName(dir.filePath(QString::fromLatin1(target).section(u'/', -1) + u".txt"_s)));
+        QCOMPARE(FolderScanner::ListFiles(dir.path(), u"*.txt"_s),
+            (QStringList {u"-a b;$(x) `y` 'q'\n.txt"_s, u"b.TXT"_s, u"File1.txt"_s, u"file2.txt"_s, u"file2.txt.txt"_s,
+                u"file10.txt"_s}));
+        QCOMPARE(FolderScanner::ListFiles(dir.path(), u"?.md;*.bak"_s), (QStringList {u"c.txt.bak"_s, u"d.md"_s}));
     }
 
-    void cleanup() { m_folder.reset(); }
-
-    void matchesThePatternCaseInsensitively()
+    // The list's count is a 16-bit value: a larger folder keeps its first names in order.
+    void keepsTheFirst32767Names()
     {
-        makeFile(path("A.TXT"));
-        makeFile(path("b.Txt"));
-        makeFile(path("c.txt.bak"));
-        makeFile(path("d.md"));
-        makeFile(path("txt"));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.txt"_s), (QStringList {u"A.TXT"_s, u"b.Txt"_s}));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"?.md"_s), (QStringList {u"d.md"_s}));
-        QCOMPARE(
-            FolderScanner::ListFiles(folder(), u"*.txt;*.MD"_s), (QStringList {u"A.TXT"_s, u"b.Txt"_s, u"d.md"_s}));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.*"_s).size(), 5);
-    }
-
-    void leavesOutHiddenFilesAndFoldersNamedLikeFiles()
-    {
-        makeFile(path(".hidden.txt"));
-        makeFolder(path("folder.txt"));
-        makeFile(path("shown.txt"));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.txt"_s), (QStringList {u"shown.txt"_s}));
-    }
-
-    // Opening any of these to read a preview would block the window or never end.
-    void neverListsPipesSocketsOrDevicesNamedLikeNotes()
-    {
-        QCOMPARE(::mkfifo(path("pipe.txt").constData(), 0644), 0);
-        makeSocket(path("socket.txt"));
-        makeLink("/dev/zero", path("zero.txt"));
-        makeLink("/dev/urandom", path("random.txt"));
-        makeLink("missing.txt", path("dangling.txt"));
-        makeLink("loop.txt", path("loop.txt"));
-        makeFile(path("real.txt"));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.txt"_s), (QStringList {u"real.txt"_s}));
-    }
-
-    void listsLinksToRegularFiles()
-    {
-        makeFile(path("target.txt"));
-        makeLink("target.txt", path("link.txt"));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.txt"_s), (QStringList {u"link.txt"_s, u"target.txt"_s}));
-    }
-
-    void listsFilesInNaturalOrder()
-    {
-        for (const char* name : {"file10.txt", "file2.txt", "File1.txt", "file01.txt", "第10章.txt", "第2章.txt"})
-            makeFile(path(name));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.txt"_s),
-            (QStringList {
-                u"File1.txt"_s, u"file01.txt"_s, u"file2.txt"_s, u"file10.txt"_s, u"第2章.txt"_s, u"第10章.txt"_s}));
-    }
-
-    // The list's count is a 16-bit value; a larger folder keeps the first names in order
-    // rather than overflowing the count.
-    void keepsTheFirst32767NamesOfALargerFolder()
-    {
+        const QString big = m_folder.makeFolder(u"big"_s);
         for (int index = 0; index < 32800; ++index)
-            makeFile(path(QByteArray::number(index).rightJustified(5, '0').prepend("n").append(".txt").constData()));
-        QStringList names = FolderScanner::ListFiles(folder(), u"*.txt"_s);
+            OddFiles::file(QFile::encodeName(big + u"/n%1.txt"_s.arg(index, 5, 10, QChar(u'0'))));
+        const QStringList names = FolderScanner::ListFiles(big, u"*.txt"_s);
         QCOMPARE(names.size(), FolderScanner::MaxFiles);
-        QCOMPARE(names.front(), u"n00000.txt"_s);
         QCOMPARE(names.back(), u"n32766.txt"_s);
     }
 
-    void listsSubfoldersAndLinksToThemInNaturalOrder()
+    // A link back up the tree is listed once, and neither hangs the list nor recurses.
+    void listsSubfoldersAndLinksToThem()
     {
-        makeFolder(path("b"));
-        makeFolder(path("a10"));
-        makeFolder(path("A2"));
-        makeFolder(path(".git"));
-        makeFile(path("file"));
-        makeLink("b", path("c-link"));
-        makeLink("file", path("file-link"));
-        QCOMPARE(FolderScanner::ListSubfolders(folder()), (QStringList {u"A2"_s, u"a10"_s, u"b"_s, u"c-link"_s}));
+        for (const char* name : {"b", "a10", "A2", ".git", "sub"})
+            m_folder.makeFolder(u"tree/"_s + QString::fromLatin1(name));
+        OddFiles::file(raw("tree/file"));
+        OddFiles::link("b", raw("tree/c-link"));
+        OddFiles::link("file", raw("tree/file-link"));
+        OddFiles::link(".", raw("tree/here"));
+        OddFiles::link("..", raw("tree/sub/up"));
+        QCOMPARE(FolderScanner::ListSubfolders(folder() + u"/tree"_s),
+            (QStringList {u"A2"_s, u"a10"_s, u"b"_s, u"c-link"_s, u"here"_s, u"sub"_s}));
+        QCOMPARE(FolderScanner::ListSubfolders(folder() + u"/tree/sub/up/here/sub"_s), (QStringList {u"up"_s}));
     }
 
-    // A link back up the tree must neither hang the list nor make it recurse.
-    void listsASymlinkLoopOnceWithoutHanging()
+    // Each name, GBK, UTF-8 or neither, must open its own file again.
+    void namesThatAreNotUtf8OpenTheirOwnFile()
     {
-        makeFolder(path("sub"));
-        makeLink(".", path("here"));
-        makeLink("..", path("sub/up"));
-        makeLink("self", path("self"));
-        QCOMPARE(FolderScanner::ListSubfolders(folder()), (QStringList {u"here"_s, u"sub"_s}));
-        QCOMPARE(FolderScanner::ListSubfolders(folder() + u"/sub/up/here/sub"_s), (QStringList {u"up"_s}));
-    }
-
-    void namesThatAreNotUtf8AreListedReadablyAndFoundAgain()
-    {
-        makeFile(path("\xd6\xd0\xce\xc4.txt"), "gbk");
-        makeFile(path("\xe4\xb8\xad\xe6\x96\x87.txt"), "utf-8");
-        makeFile(path("bad\xff.txt"), "raw");
-        QStringList names = FolderScanner::ListFiles(folder(), u"*.txt"_s);
-        QCOMPARE(names.size(), 3);
+        const QString names = m_folder.makeFolder(u"names"_s);
+        OddFiles::file(raw("names/\xd6\xd0\xce\xc4.txt"), "gbk\n");
+        OddFiles::file(raw("names/\xe4\xb8\xad\xe6\x96\x87.txt"), "utf-8\n");
+        OddFiles::file(raw("names/bad\xff.txt"), "raw\n");
         QStringList contents;
-        for (const QString& name : names) {
-            QString shown = name;
-            shown.remove(NativePath::LegacyMarker);
-            QVERIFY(shown == u"中文.txt"_s || name.startsWith(u"bad"_s));
-            contents.append(QString::fromLatin1(readFile(NativePath::Encode(folder() + u'/' + name))));
-        }
+        for (const QString& name : FolderScanner::ListFiles(names, u"*.txt"_s))
+            contents << firstLineOf(names + u'/' + name);
         contents.sort();
         QCOMPARE(contents, (QStringList {u"gbk"_s, u"raw"_s, u"utf-8"_s}));
+        // Qt cannot remove what it cannot name.
+        QCOMPARE(::unlink(raw("names/\xd6\xd0\xce\xc4.txt")) + ::unlink(raw("names/bad\xff.txt")), 0);
     }
 
-    void keepsNamesWithShellCharactersWhole()
+    void missingFolderIsError76()
     {
-        const char* name = "-a b;$(x) `y` 'q' \"d\"\n.txt";
-        makeFile(path(name));
-        QCOMPARE(FolderScanner::ListFiles(folder(), u"*.txt"_s), (QStringList {QString::fromUtf8(name)}));
-    }
-
-    void missingFolderIsPathNotFound()
-    {
-        makeFile(path("plain"));
-        const QStringList missing {
-            folder() + u"/absent"_s, folder() + u"/plain"_s, folder() + u"/plain/x"_s, QString()};
-        for (const QString& path : missing) {
+        OddFiles::file(raw("plain"));
+        for (const QString& path :
+            QStringList {folder() + u"/absent"_s, folder() + u"/plain"_s, folder() + u"/plain/x"_s, QString()}) {
             QCOMPARE(errorOf([&] { FolderScanner::ListFiles(path, u"*.txt"_s); }), ErrorCode::PathNotFound);
             QCOMPARE(errorOf([&] { FolderScanner::ListSubfolders(path); }), ErrorCode::PathNotFound);
         }
     }
 
-    // Root reads every folder, so the check runs in a child that has given up root first.
-    void unreadableFolderIsAnAccessError()
+    // Root reads every folder, so then the check runs in a child that has given up root.
+    void unreadableFolderIsError75()
     {
-        QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
-        makeFolder(path("locked"));
-        QCOMPARE(::chmod(path("locked").constData(), 0), 0);
-        QString locked = folder() + u"/locked"_s;
-        auto unlock = qScopeGuard([&] { ::chmod(path("locked").constData(), 0755); });
+        const QString locked = m_folder.makeFolder(u"locked"_s);
+        QVERIFY(QFile::setPermissions(locked, {}));
+        auto unlock = qScopeGuard([&] {
+            QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
+        });
+        const auto refused = [&] {
+            return errorOf([&] { FolderScanner::ListFiles(locked, u"*"_s); }) == ErrorCode::PathFileAccess
+                && errorOf([&] { FolderScanner::ListSubfolders(locked); }) == ErrorCode::PathFileAccess;
+        };
         if (::geteuid() != 0) {
-            QCOMPARE(errorOf([&] { FolderScanner::ListFiles(locked, u"*"_s); }), ErrorCode::PathFileAccess);
+            QVERIFY(refused());
             return;
         }
-        pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(2);
-            ErrorCode files = errorOf([&] { FolderScanner::ListFiles(locked, u"*"_s); });
-            ErrorCode folders = errorOf([&] { FolderScanner::ListSubfolders(locked); });
-            ::_exit(files == ErrorCode::PathFileAccess && folders == ErrorCode::PathFileAccess ? 0 : 1);
-        }
+        QVERIFY(QFile::setPermissions(folder(), QFile::permissions(folder()) | QFileDevice::ExeOther));
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(::setgid(65534) != 0 || ::setuid(65534) != 0 ? 2 : refused() ? 0 : 1);
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
         if (WEXITSTATUS(status) == 2)
             QSKIP("this machine does not let root give up its rights");
         QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    // Regression guard: a rebuild reads the folder it listed, even when another takes its path.
+    void aBatchReadsTheFolderItBeganWith()
+    {
+        m_folder.makeFolder(u"batch/notes/sub"_s);
+        m_folder.write(u"batch/notes/a.txt"_s, "listed\n");
+        m_folder.write(u"batch/notes/sub/b.txt"_s, "b\n");
+        const QString notes = folder() + u"/batch/notes/"_s;
+        {
+            const FolderBatch batch(notes);
+            QVERIFY(QDir(folder() + u"/batch"_s).rename(u"notes"_s, u"moved"_s));
+            m_folder.makeFolder(u"batch/notes"_s);
+            m_folder.write(u"batch/notes/a.txt"_s, "replacement\n");
+            QCOMPARE(firstLineOf(notes + u"a.txt"_s), u"listed"_s);
+            QCOMPARE(errorOf([&] { TextInput(notes + u"sub/b.txt"_s); }), ErrorCode::PathNotFound);
+            {
+                const FolderBatch missing(folder() + u"/absent/"_s);
+                QCOMPARE(FolderBatch::Current(), &missing);
+                QCOMPARE(firstLineOf(folder() + u"/batch/moved/sub/b.txt"_s), u"b"_s);
+            }
+            QCOMPARE(FolderBatch::Current(), &batch);
+        }
+        QCOMPARE(FolderBatch::Current(), nullptr);
+        QCOMPARE(firstLineOf(notes + u"a.txt"_s), u"replacement"_s);
     }
 };
 

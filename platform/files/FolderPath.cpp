@@ -1,0 +1,49 @@
+#include "platform/files/FolderPath.h"
+
+#include "platform/names/NativePath.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+bool FolderPath::IsFolder(const QString& path)
+{
+    struct stat info { };
+    return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+FolderPath::Parts FolderPath::Split(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return {QStringLiteral("."), path};
+    return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
+}
+
+// Read as bytes rather than through Qt, which would turn a name that is not UTF-8 into
+// replacement characters that lead nowhere.
+QString FolderPath::Current()
+{
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return QStringLiteral("/");
+        buffer.resize(buffer.size() * 2);
+    }
+    return NativePath::Decode(QByteArrayView(buffer.data()));
+}
+
+QString FolderPath::Absolute(const QString& path)
+{
+    if (path.startsWith(u'/'))
+        return path;
+    const QString current = Current();
+    if (current.endsWith(u'/'))
+        return current + path;
+    return current + u'/' + path;
+}
+
+} // namespace platform

@@ -1,0 +1,176 @@
+#include "platform/files/LineDecoder.h"
+
+#include "platform/files/ByteScan.h"
+#include "platform/names/Utf8.h"
+
+#include <QByteArrayView>
+
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+constexpr char16_t Replacement = 0xFFFD;
+
+// Decodes bytes that must be valid UTF-8, writing UTF-16 to out and giving back the end of
+// what was written; a NUL becomes U+FFFD, as on the careful path. Returns nullptr, with out's
+// contents undefined, for anything Utf8::Check would not call Valid, a character cut short at
+// the end included: those bytes take the careful path. Runs of ASCII go eight bytes at a time;
+// a run of multi-byte characters (a Chinese phrase) is decoded without looking for ASCII
+// between its characters.
+char16_t* DecodeValidUtf8(const unsigned char* bytes, const unsigned char* end, char16_t* out)
+{
+    while (bytes < end) {
+        while (end - bytes >= 8) {
+            const std::uint64_t word = Utf8::WordAt(bytes);
+            if (!Utf8::IsAscii(word) || ByteScan::HasZeroByte(word))
+                break;
+            for (int k = 0; k < 8; ++k)
+                out[k] = bytes[k];
+            out += 8;
+            bytes += 8;
+        }
+        for (; bytes < end && *bytes < 0x80; ++bytes)
+            *out++ = *bytes == 0 ? Replacement : *bytes;
+        while (bytes < end && *bytes >= 0x80) {
+            const Utf8::Sequence sequence = Utf8::Next(bytes, static_cast<std::size_t>(end - bytes));
+            if (sequence.status != Utf8::Status::Valid)
+                return nullptr;
+            if (sequence.code < 0x10000) {
+                *out++ = static_cast<char16_t>(sequence.code);
+            } else {
+                *out++ = QChar::highSurrogate(sequence.code);
+                *out++ = QChar::lowSurrogate(sequence.code);
+            }
+            bytes += sequence.length;
+        }
+    }
+    return out;
+}
+
+// NUL and unpaired surrogates are replaced, so that no later step cuts the text at a NUL or
+// hands the text layout half of a character.
+void ReplaceUnshowable(QString& text)
+{
+    QChar* characters = text.data();
+    const auto count = text.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QChar character = characters[i];
+        if (character.isHighSurrogate() && i + 1 < count && characters[i + 1].isLowSurrogate())
+            ++i;
+        else if (character.isNull() || character.isSurrogate())
+            characters[i] = QChar(Replacement);
+    }
+}
+
+void ReplaceNul(QString& text, const char* begin, const char* end)
+{
+    if (std::memchr(begin, 0, static_cast<std::size_t>(end - begin)))
+        text.replace(QChar(0), QChar(Replacement));
+}
+
+} // namespace
+
+void LineDecoder::Start(Encoding encoding, Source source)
+{
+    m_encoding = encoding;
+    m_source = source;
+    if (IsUtf16()) {
+        // The file's mark is not part of any line; a U+FEFF at the start of a line is text.
+        const auto flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+        m_decoder.emplace(
+            m_encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, flags);
+    }
+}
+
+void LineDecoder::Append(QString& text, char* begin, char* end, LineEnd lineEnd)
+{
+    // Nearly every line of a note is valid UTF-8: it is checked and decoded in one pass,
+    // straight into the caller's text. Anything else takes the careful path below, which
+    // decides the encoding exactly as it always has.
+    if (m_encoding == Encoding::Utf8 && AppendValidUtf8(text, begin, end))
+        return;
+    JudgeUtf8(begin, end, lineEnd);
+    switch (m_encoding) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        text += DecodeUtf16(begin, end);
+        return;
+    case Encoding::Gb18030:
+        text += DecodeGb18030(begin, end, lineEnd);
+        return;
+    case Encoding::Undetermined:
+    case Encoding::Utf8:
+        break;
+    }
+    text += DecodeUtf8(begin, end);
+}
+
+// A line that is not valid UTF-8 turns a presumed UTF-8 file into GB18030 from here on. A
+// character cut by the end of what was read is no evidence against UTF-8; one cut by a line
+// terminator is.
+void LineDecoder::JudgeUtf8(const char* begin, const char* end, LineEnd lineEnd)
+{
+    if (m_encoding != Encoding::Utf8 || m_source == Source::Mark)
+        return;
+    const auto status
+        = Utf8::Check(reinterpret_cast<const unsigned char*>(begin), static_cast<std::size_t>(end - begin));
+    if (status == Utf8::Status::Invalid || (status == Utf8::Status::CutShort && lineEnd == LineEnd::Terminator))
+        m_encoding = Encoding::Gb18030;
+}
+
+bool LineDecoder::AppendValidUtf8(QString& text, const char* begin, const char* end)
+{
+    const qsizetype before = text.size();
+    // A line of n bytes never decodes to more than n UTF-16 units.
+    text.resize(before + (end - begin));
+    auto* units = reinterpret_cast<char16_t*>(text.data());
+    char16_t* last = DecodeValidUtf8(
+        reinterpret_cast<const unsigned char*>(begin), reinterpret_cast<const unsigned char*>(end), units + before);
+    text.resize(last ? last - units : before);
+    return last != nullptr;
+}
+
+QString LineDecoder::DecodeUtf8(const char* begin, const char* end)
+{
+    const qsizetype count = end - begin;
+    QString text = QString::fromUtf8(begin, count);
+    // fromUtf8 takes EF BB BF at the start of its input for a byte-order mark and drops it. The
+    // file's own mark was taken off when the encoding was detected, so one at the start of a
+    // line is a character, a zero-width no-break space, and is kept as UTF-16 keeps it.
+    if (count >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0)
+        text.prepend(QChar(0xFEFF));
+    ReplaceNul(text, begin, end);
+    return text;
+}
+
+QString LineDecoder::DecodeGb18030(char* begin, char* end, LineEnd lineEnd)
+{
+    if (!m_decoder)
+        m_decoder.emplace("GB18030", QStringConverter::Flag::Stateless);
+    // Qt reaches GB18030 through ICU; a Qt built without it has no such decoder, and the
+    // bytes then read as UTF-8 with replacement characters rather than not at all.
+    if (!m_decoder->isValid())
+        return DecodeUtf8(begin, end);
+
+    // The decoder silently drops an incomplete character at the very end of its input. Given
+    // one byte more, the line's terminator or a line feed put into the spare byte past the
+    // data, it reports such a character as U+FFFD instead; the extra character is cut again.
+    if (lineEnd == LineEnd::EndOfInput)
+        *end = '\n';
+    QString text = (*m_decoder)(QByteArrayView(begin, end - begin + 1));
+    if (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
+        text.chop(1);
+    ReplaceNul(text, begin, end);
+    return text;
+}
+
+QString LineDecoder::DecodeUtf16(const char* begin, const char* end)
+{
+    QString text = (*m_decoder)(QByteArrayView(begin, end - begin));
+    ReplaceUnshowable(text);
+    return text;
+}
+
+} // namespace platform
