@@ -5,7 +5,7 @@
 #include "platform/runtime/ProcessLauncher.h"
 #include "platform/runtime/Strings.h"
 #include "platform/widgets/TextEditWidget.h"
-#include "support/OneDisk.h"
+#include "support/FakeDrives.h"
 #include "support/StandInEditor.h"
 
 #include <QAbstractButton>

@@ -8,7 +8,7 @@
 #include "platform/files/TextInput.h"
 #include "platform/names/NativePath.h"
 #include "preview/PreviewLoader.h"
-#include "support/OneDisk.h"
+#include "support/FakeDrives.h"
 
 #include <QDir>
 #include <QFile>

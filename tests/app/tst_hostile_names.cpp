@@ -8,7 +8,7 @@
 #include "platform/desktop/Application.h"
 #include "platform/drives/DriveTable.h"
 #include "platform/names/NativePath.h"
-#include "support/OneDisk.h"
+#include "support/FakeDrives.h"
 #include "support/StandInEditor.h"
 
 #include <QDir>

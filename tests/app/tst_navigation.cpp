@@ -2,6 +2,7 @@
 #include "platform/controls/TextBoxElement.h"
 #include "platform/desktop/Application.h"
 #include "platform/drives/DriveTable.h"
+#include "support/FakeDrives.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -81,15 +82,6 @@ private:
     QHash<QString, int> m_opens;
 };
 
-MountEntry disk(const QString& mountPoint, const QByteArray& device)
-{
-    MountEntry entry;
-    entry.mountPoint = mountPoint;
-    entry.device = device;
-    entry.fileSystemType = "ext4";
-    return entry;
-}
-
 QString textOf(const QString& mountPoint)
 {
     return mountPoint + u" [本地磁盘]"_s;
@@ -127,13 +119,9 @@ struct Desk {
             notReady.insert(offline);
         else
             QDir(offline).removeRecursively();
-        // The probe runs on a worker thread; it reads only its own copy of the set.
-        auto probe = [notReady](const QString& mountPoint) {
-            return !notReady.contains(mountPoint) && QFileInfo(mountPoint).isDir();
-        };
         auto drives = std::make_unique<DriveTable>(
-            QList<MountEntry> {disk(a, "/dev/fake1"), disk(offline, "/dev/fake2"), disk(c, "/dev/fake3")}, notes,
-            probe);
+            fakeDrives(QList<MountEntry> {disk(a, "/dev/fake1"), disk(offline, "/dev/fake2"), disk(c, "/dev/fake3")},
+                notes, unready(notReady)));
         form = std::make_unique<app::frmMain>(std::move(drives));
         form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(form->Me.widget()));

@@ -3,7 +3,7 @@
 #include "platform/controls/Window.h"
 #include "platform/desktop/Application.h"
 #include "platform/drives/DriveTable.h"
-#include "support/OneDisk.h"
+#include "support/FakeDrives.h"
 
 #include <QDir>
 #include <QFile>

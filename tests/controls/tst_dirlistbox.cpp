@@ -35,7 +35,7 @@ private Q_SLOTS:
         for (const QString& name : {u"x10"_s, u"x2"_s, u".hidden"_s, u"X1"_s})
             make(u"disk/a/b/"_s + name);
         touch(u"disk/a/b/file.txt"_s);
-        DriveTable drives(QList<MountEntry> {disk(drive, "/dev/fake1")}, folder);
+        DriveTable drives = fakeDrives(QList<MountEntry> {disk(drive, "/dev/fake1")}, folder);
         Window form(300, 300);
         DirListBox list(form, drives);
         list.SetPath(folder);
@@ -78,7 +78,7 @@ private Q_SLOTS:
         const QString drive = make(u"disk"_s);
         const QString offline = make(u"offline/sub"_s).chopped(4);
         touch(u"disk/file.txt"_s);
-        DriveTable drives(
+        DriveTable drives = fakeDrives(
             QList<MountEntry> {disk(drive, "/dev/fake1"), disk(offline, "/dev/fake2")}, drive, unready({offline}));
         Window form(300, 300);
         DirListBox list(form, drives);
@@ -97,7 +97,8 @@ private Q_SLOTS:
         const QString first = make(u"one"_s);
         const QString second = make(u"two"_s);
         make(u"two/deep/er"_s);
-        DriveTable drives(QList<MountEntry> {disk(first, "/dev/fake1"), disk(second, "/dev/fake2")}, first);
+        DriveTable drives
+            = fakeDrives(QList<MountEntry> {disk(first, "/dev/fake1"), disk(second, "/dev/fake2")}, first);
         const QString secondText = drives.DriveForPath(second).text;
         Window form(300, 300);
         DirListBox list(form, drives);
@@ -119,7 +120,7 @@ private Q_SLOTS:
         const QString drive = make(u"disk"_s);
         make(u"disk/a"_s);
         make(u"disk/b/c"_s);
-        DriveTable drives(QList<MountEntry> {disk(drive, "/dev/fake1")}, drive);
+        DriveTable drives = fakeDrives(QList<MountEntry> {disk(drive, "/dev/fake1")}, drive);
         Window form(300, 300);
         DirListBox list(form, drives);
         list.Move(0, 0, 200, 200);
@@ -155,7 +156,7 @@ private Q_SLOTS:
     void assigningTheShownFolderReadsItAgainWithoutChange()
     {
         const QString drive = make(u"disk"_s);
-        DriveTable drives(QList<MountEntry> {disk(drive, "/dev/fake1")}, drive);
+        DriveTable drives = fakeDrives(QList<MountEntry> {disk(drive, "/dev/fake1")}, drive);
         Window form(300, 300);
         DirListBox list(form, drives);
         list.SetPath(drive);
@@ -168,7 +169,7 @@ private Q_SLOTS:
 
     void dirListTakesAnyHeightGiven()
     {
-        DriveTable drives(QList<MountEntry> {}, root());
+        DriveTable drives = fakeDrives(QList<MountEntry> {}, root());
         Window form(300, 300);
         DirListBox list(form, drives);
         list.SetHeight(0);

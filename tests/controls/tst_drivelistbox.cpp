@@ -24,11 +24,7 @@ namespace {
 
 // A mount table the test can change while the lists run, as plugging in a stick would.
 struct MountTable {
-    std::shared_ptr<QList<MountEntry>> mounts = std::make_shared<QList<MountEntry>>();
-    DriveTable::MountReader reader() const
-    {
-        return [mounts = mounts] { return *mounts; };
-    }
+    MountList mounts = std::make_shared<QList<MountEntry>>();
 };
 
 } // namespace
@@ -47,7 +43,7 @@ private Q_SLOTS:
         stick.removable = true;
         MountEntry share = disk(make(u"share"_s), "server:/export");
         share.fileSystemType = "nfs4";
-        DriveTable drives(QList<MountEntry> {stick, share}, root());
+        DriveTable drives = fakeDrives(QList<MountEntry> {stick, share}, root());
         Window form(300, 300);
         DriveListBox list(form, drives);
         auto* combo = qobject_cast<QComboBox*>(list.widget());
@@ -64,7 +60,7 @@ private Q_SLOTS:
     {
         MountTable table;
         table.mounts->append(disk(make(u"disk"_s), "/dev/fake1"));
-        DriveTable drives(table.reader(), root() + u"/disk"_s);
+        DriveTable drives = fakeDrives(table.mounts, root() + u"/disk"_s);
         Window form(300, 300);
         DriveListBox list(form, drives);
         list.Move(0, 0, 250, 24);
@@ -92,7 +88,7 @@ private Q_SLOTS:
         MountTable table;
         table.mounts->append(disk(make(u"disk"_s), "/dev/fake1"));
         table.mounts->append(disk(make(u"stick"_s), "/dev/sdz1"));
-        DriveTable drives(table.reader(), root() + u"/stick"_s);
+        DriveTable drives = fakeDrives(table.mounts, root() + u"/stick"_s);
         Window form(300, 300);
         DriveListBox list(form, drives);
         const QString stick = list.Drive();
@@ -110,7 +106,8 @@ private Q_SLOTS:
     {
         const QString first = make(u"a"_s);
         const QString second = make(u"b"_s);
-        DriveTable drives(QList<MountEntry> {disk(first, "/dev/fake1"), disk(second, "/dev/fake2")}, first);
+        DriveTable drives
+            = fakeDrives(QList<MountEntry> {disk(first, "/dev/fake1"), disk(second, "/dev/fake2")}, first);
         Window form(300, 300);
         DriveListBox list(form, drives);
         list.Move(0, 0, 250, 24);
@@ -133,7 +130,7 @@ private Q_SLOTS:
         const QString first = make(u"a"_s);
         const QString second = make(u"b/deep"_s).chopped(5);
         const QString offline = make(u"c"_s);
-        DriveTable drives(
+        DriveTable drives = fakeDrives(
             QList<MountEntry> {disk(first, "/dev/fake1"), disk(second, "/dev/fake2"), disk(offline, "/dev/fake3")},
             first, unready({offline}));
         Window form(300, 300);

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "platform/controls/Control.h"
-#include "platform/drives/DriveTable.h"
 #include "platform/runtime/Error.h"
 #include "support/ErrorOf.h"
+#include "support/FakeDrives.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QListView>
-#include <QSet>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,24 +22,6 @@ inline platform::ErrorCode errorOf(const std::function<void()>& call)
 {
     // Stands for "no error" here: no list operation raises it.
     return codeRaisedBy(call, platform::ErrorCode::Overflow);
-}
-
-inline platform::MountEntry disk(const QString& mountPoint, const QByteArray& device)
-{
-    platform::MountEntry entry;
-    entry.mountPoint = mountPoint;
-    entry.device = device;
-    entry.fileSystemType = "ext4";
-    return entry;
-}
-
-// Mount points that answer "not ready". The probe runs on a worker thread, so it reads a
-// copy taken when the table was made.
-inline platform::DriveTable::ReadinessProbe unready(const QSet<QString>& mountPoints)
-{
-    return [mountPoints](const QString& mountPoint) {
-        return !mountPoints.contains(mountPoint) && QFileInfo(mountPoint).isDir();
-    };
 }
 
 inline QListView* viewOf(platform::Control& control)
