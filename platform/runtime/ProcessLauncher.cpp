@@ -34,9 +34,9 @@ struct CommandLine {
 CommandLine split(const QString& commandLine)
 {
     const qsizetype space = commandLine.indexOf(u' ');
-    if (space < 0)
-        return {commandLine, {}};
-    return {commandLine.left(space), commandLine.sliced(space + 1)};
+    QString program = space < 0 ? commandLine : commandLine.left(space);
+    QString argument = space < 0 ? QString() : commandLine.sliced(space + 1);
+    return {std::move(program), std::move(argument)};
 }
 
 struct Program {
