@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
 #include <memory>
 
 using platform::ErrorCode;
@@ -92,6 +93,23 @@ private Q_SLOTS:
         const QString record = m_editor.nextRecord(work());
         ProcessLauncher::Shell(commandLine);
         QCOMPARE(StandInEditor::argumentsOf(record), arguments);
+    }
+
+    // The pipe that reports a failed start closes on exec: an editor that inherited it would
+    // keep the window waiting until the editor is closed.
+    void startingReturnsWhileTheEditorRuns()
+    {
+        StandInEditor::install(work() + u"/editor"_s, u"Notepad.exe"_s,
+            "#!/bin/sh\ni=0\nwhile [ $i -lt 300 ] && [ ! -e \"$VELLUMRY_RECORD.go\" ]; do sleep 0.1; i=$((i+1)); "
+            "done\n");
+        usePath(u"editor"_s);
+        const QString record = m_editor.nextRecord(work());
+        auto started = std::async(std::launch::async, [] { ProcessLauncher::Shell(u"Notepad.exe a.txt"_s); });
+        const bool returned = started.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+        const bool released = QFile(record + u".go"_s).open(QIODevice::WriteOnly);
+        started.wait();
+        QVERIFY(returned);
+        QVERIFY(released);
     }
 
     void programThatCannotStartIsFileNotFound_data()
