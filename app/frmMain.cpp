@@ -7,6 +7,7 @@
 #include "platform/desktop/MessageBox.h"
 #include "platform/desktop/SystemColor.h"
 #include "platform/drives/DriveTable.h"
+#include "platform/drives/SystemMounts.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Numbers.h"
 #include "platform/runtime/ProcessLauncher.h"
@@ -23,7 +24,8 @@ using layout::ScrollRules;
 using platform::Step;
 
 frmMain::frmMain()
-    : frmMain(std::make_unique<platform::DriveTable>())
+    : frmMain(std::make_unique<platform::DriveTable>(std::make_unique<platform::SystemMounts>(),
+        platform::CurrentFolders::OfProcess(), &platform::DriveReadiness::OnDisk))
 {
 }
 

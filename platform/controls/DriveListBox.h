@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/controls/Control.h"
-#include "platform/drives/MountFilter.h"
+#include "platform/drives/DriveEntry.h"
 
 #include <QList>
 

@@ -2,10 +2,7 @@
 
 #include "platform/names/NaturalOrder.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QStorageInfo>
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -32,26 +29,6 @@ bool isDevicelessLocalType(const QByteArray& type)
 {
     static constexpr std::array<std::string_view, 6> Types {"zfs", "bcachefs", "virtiofs", "9p", "drvfs", "apfs"};
     return isOneOf(type, Types);
-}
-
-// Linux reports a disk as removable in sysfs (/sys/class/block/sdb1 is a partition of sdb,
-// whose "removable" says so). Many USB disks claim not to be, so mounts under the places
-// desktops mount media at count as removable too.
-bool isRemovableDevice(const QByteArray& device)
-{
-    if (!device.startsWith("/dev/"))
-        return false;
-    QString node = QFileInfo(QString::fromUtf8(device)).canonicalFilePath();
-    if (node.isEmpty())
-        return false;
-    QString block = QStringLiteral("/sys/class/block/") + QFileInfo(node).fileName();
-    QString disk = block;
-    if (QFile::exists(block + QStringLiteral("/partition")))
-        disk = QFileInfo(block).canonicalFilePath() + QStringLiteral("/..");
-    QFile flag(disk + QStringLiteral("/removable"));
-    if (!flag.open(QIODevice::ReadOnly))
-        return false;
-    return flag.read(1) == "1";
 }
 
 } // namespace
@@ -175,23 +152,6 @@ QList<DriveEntry> MountFilter::Drives(const QList<MountEntry>& mounts)
         return NaturalOrder::Less(a.mountPoint, b.mountPoint);
     });
     return drives;
-}
-
-QList<MountEntry> MountFilter::SystemMounts()
-{
-    QList<MountEntry> mounts;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        MountEntry mount;
-        mount.mountPoint = volume.rootPath();
-        mount.device = volume.device();
-        mount.fileSystemType = volume.fileSystemType();
-        mount.label = volume.name();
-        mount.subvolume = volume.subvolume();
-        mount.readOnly = volume.isReadOnly();
-        mount.removable = isRemovableDevice(mount.device);
-        mounts.append(mount);
-    }
-    return mounts;
 }
 
 } // namespace platform

@@ -1,36 +1,13 @@
 #pragma once
 
+#include "platform/drives/DriveEntry.h"
+#include "platform/drives/MountEntry.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 namespace platform {
-
-// One line of the system's mount table, as much of it as deciding on drives needs.
-struct MountEntry {
-    QString mountPoint;
-    QByteArray device;
-    QByteArray fileSystemType;
-    QString label;
-    QByteArray subvolume;
-    bool readOnly {false};
-    bool removable {false};
-};
-
-enum class DriveKind {
-    Local,
-    Removable,
-    Network,
-};
-
-// A drive as the drive list shows it: the mount point and the text "‹mount point› [‹label›]".
-struct DriveEntry {
-    QString mountPoint;
-    QString text;
-    DriveKind kind {DriveKind::Local};
-
-    bool operator==(const DriveEntry&) const = default;
-};
 
 // Decides which mounted file systems are drives. A drive is a file system that holds user
 // files: the root (always, even when it is a container's overlay), mounts of block devices
@@ -38,13 +15,11 @@ struct DriveEntry {
 // the system uses (/boot and its EFI partition, /snap, /etc files a container binds in,
 // /run other than removable media), read-only loop images (snaps), and bind-mount duplicates:
 // of several mounts of one device (and btrfs subvolume) only the shortest mount point stays.
+// A pure function of the table it is given: reading the machine's table is SystemMounts' work.
 class MountFilter {
 public:
     // Drives of a mount table: the root first, then by mount point in natural order.
     static QList<DriveEntry> Drives(const QList<MountEntry>& mounts);
-
-    // The machine's mount table through QStorageInfo, with removable media marked.
-    static QList<MountEntry> SystemMounts();
 
     static bool IsDrive(const MountEntry& mount);
     static DriveKind KindOf(const MountEntry& mount);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/drives/MountFilter.h"
+#include "platform/drives/DriveEntry.h"
 
 #include <QIcon>
 

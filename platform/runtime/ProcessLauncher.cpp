@@ -5,19 +5,14 @@
 
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <vector>
-
-#ifdef Q_OS_WIN
-#include <QProcess>
-#else
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
-#endif
 
 namespace platform {
 
@@ -25,9 +20,27 @@ namespace {
 
 const QString EditorName = QStringLiteral("Notepad.exe");
 
+// The exit statuses of the forked child; nothing reads them, since the report pipe tells
+// whether the program started, but they say which step failed to whoever traces the child.
+constexpr int ForkFailed = 1;
+constexpr int ExecFailed = 127;
+
+struct CommandLine {
+    QString program;
+    QString argument;
+};
+
+// The program is everything up to the first space, the argument everything after it.
+CommandLine split(const QString& commandLine)
+{
+    const qsizetype space = commandLine.indexOf(u' ');
+    QString program = space < 0 ? commandLine : commandLine.left(space);
+    QString argument = space < 0 ? QString() : commandLine.sliced(space + 1);
+    return {std::move(program), std::move(argument)};
+}
+
 struct Program {
     QString path;
-    QList<QByteArray> leadingArguments;
     bool isOpener {false};
 };
 
@@ -43,25 +56,19 @@ QString findProgram(const QString& name)
 Program editorProgram()
 {
     if (QString editor = QStandardPaths::findExecutable(EditorName); !editor.isEmpty())
-        return {editor, {}, false};
-#ifdef Q_OS_MACOS
-    return {QStandardPaths::findExecutable(QStringLiteral("open")), {QByteArray("-t")}, true};
-#else
-    return {QStandardPaths::findExecutable(QStringLiteral("xdg-open")), {}, true};
-#endif
+        return {editor, false};
+    return {QStandardPaths::findExecutable(QStringLiteral("xdg-open")), true};
 }
 
 } // namespace
 
 ProcessLauncher::Launch ProcessLauncher::Resolve(const QString& commandLine)
 {
-    qsizetype space = commandLine.indexOf(u' ');
-    QString name = space < 0 ? commandLine : commandLine.left(space);
-    QString argument = space < 0 ? QString() : commandLine.sliced(space + 1);
+    auto [name, argument] = split(commandLine);
     if (name.isEmpty())
         throw Error(ErrorCode::FileNotFound);
 
-    Program program = name == EditorName ? editorProgram() : Program {findProgram(name), {}, false};
+    Program program = name == EditorName ? editorProgram() : Program {findProgram(name), false};
     if (program.path.isEmpty())
         throw Error(ErrorCode::FileNotFound);
 
@@ -69,7 +76,6 @@ ProcessLauncher::Launch ProcessLauncher::Resolve(const QString& commandLine)
     launch.program = NativePath::Encode(program.path);
     // argv[0] names the file that runs, which for the opener is not the name asked for.
     launch.arguments.append(NativePath::Encode(QFileInfo(program.path).fileName()));
-    launch.arguments.append(program.leadingArguments);
     if (!argument.isEmpty()) {
         if (program.isOpener && argument.startsWith(u'-'))
             argument.prepend(QStringLiteral("./"));
@@ -80,41 +86,16 @@ ProcessLauncher::Launch ProcessLauncher::Resolve(const QString& commandLine)
 
 void ProcessLauncher::Shell(const QString& commandLine)
 {
-#ifdef Q_OS_WIN
-    qsizetype space = commandLine.indexOf(u' ');
-    QProcess process;
-    process.setProgram(space < 0 ? commandLine : commandLine.left(space));
-    process.setNativeArguments(space < 0 ? QString() : commandLine.sliced(space + 1));
-    if (!process.startDetached())
-        throw Error(ErrorCode::FileNotFound);
-#else
     startDetached(Resolve(commandLine));
-#endif
 }
-
-#ifdef Q_OS_WIN
-
-void ProcessLauncher::startDetached(const Launch&)
-{
-}
-
-#else
 
 namespace {
 
-// Both ends close on exec, set atomically where the system can, so that no program another
-// thread starts meanwhile keeps the write end open and the wait below never ends.
+// Both ends close on exec, set atomically, so that no program another thread starts
+// meanwhile keeps the write end open and the wait below never ends.
 bool openReportPipe(int ends[2])
 {
-#ifdef Q_OS_LINUX
     return ::pipe2(ends, O_CLOEXEC) == 0;
-#else
-    if (::pipe(ends) != 0)
-        return false;
-    ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-    return true;
-#endif
 }
 
 void reportError(int report)
@@ -136,7 +117,7 @@ void reportError(int report)
         ::_exit(0);
     if (grandchild < 0) {
         reportError(report);
-        ::_exit(1);
+        ::_exit(ForkFailed);
     }
     sigset_t none;
     ::sigemptyset(&none);
@@ -145,7 +126,7 @@ void reportError(int report)
     ::signal(SIGCHLD, SIG_DFL);
     ::execve(path, argv, environ);
     reportError(report);
-    ::_exit(127);
+    ::_exit(ExecFailed);
 }
 
 } // namespace
@@ -182,7 +163,5 @@ void ProcessLauncher::startDetached(const Launch& launch)
     if (child < 0 || got == static_cast<ssize_t>(sizeof failure))
         throw Error(ErrorCode::FileNotFound);
 }
-
-#endif
 
 } // namespace platform

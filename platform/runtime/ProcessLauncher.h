@@ -9,25 +9,24 @@ namespace platform {
 // Starts a program the way the old runtime's Shell did, without ever handing anything to a
 // shell: no quoting, expansion or command separator in a file name can run a command.
 //
-// On Windows the command line is started as it stands. Elsewhere the first word (up to the
-// first space) is the program and everything after that first space is one single argument,
-// taken whole and unquoted: "Notepad.exe /home/ana/my notes.txt" starts Notepad.exe with the
-// one argument "/home/ana/my notes.txt", as the old editor read its command line. Nothing
-// after the space means no argument at all.
+// The first word (up to the first space) is the program and everything after that first
+// space is one single argument, taken whole and unquoted: "Notepad.exe /home/ana/my
+// notes.txt" starts Notepad.exe with the one argument "/home/ana/my notes.txt", as the old
+// editor read its command line. Nothing after the space means no argument at all.
 //
 // The program name "Notepad.exe" stands for the desktop's plain-text editor: a program of
-// exactly that name on PATH if there is one, else the desktop's opener for plain text files
-// (xdg-open on Linux, "open -t" on macOS). An opener reads an argument that starts with '-'
-// as an option, so such an argument (a relative path, since the program's own are absolute)
-// is handed to it as "./-name", which names the same file and cannot be an option. A program
-// of the given name gets its argument exactly as written.
+// exactly that name on PATH if there is one, else the desktop's opener, xdg-open. The opener
+// reads an argument that starts with '-' as an option, so such an argument (a relative path,
+// since the program's own are absolute) is handed to it as "./-name", which names the same
+// file and cannot be an option. A program of the given name gets its argument exactly as
+// written.
 //
 // The argument reaches the program as the bytes NativePath::Encode gives, so a name listed
 // from a folder (also one that is not UTF-8) opens that very file. QProcess cannot do this:
 // it turns every argument into bytes with QFile::encodeName, which is UTF-8 on Linux and
-// macOS and replaces anything UTF-8 cannot hold. So the launch is a plain fork and exec of
-// the resolved program, forked twice so the editor belongs to no one and leaves no zombie;
-// a pipe that closes on exec tells whether the exec succeeded.
+// replaces anything UTF-8 cannot hold. So the launch is a plain fork and exec of the resolved
+// program, forked twice so the editor belongs to no one and leaves no zombie; a pipe that
+// closes on exec tells whether the exec succeeded.
 //
 // The program not being found, or failing to start, is error 53.
 class ProcessLauncher {

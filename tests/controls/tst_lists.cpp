@@ -6,6 +6,7 @@
 #include "platform/itemviews/NameListModel.h"
 #include "platform/runtime/Error.h"
 #include "support/ErrorOf.h"
+#include "support/FakeDrives.h"
 #include "support/NoteFolder.h"
 
 #include <QListView>
@@ -21,21 +22,6 @@ namespace {
 
 // Stands for "no error": no list operation raises it.
 constexpr ErrorCode None = ErrorCode::Overflow;
-
-MountEntry disk(const QString& mountPoint, const QByteArray& device)
-{
-    MountEntry entry;
-    entry.mountPoint = mountPoint;
-    entry.device = device;
-    entry.fileSystemType = "ext4";
-    return entry;
-}
-
-// A readiness probe for which the given mount points are not ready.
-DriveTable::ReadinessProbe notReady(const QStringList& mountPoints)
-{
-    return [mountPoints](const QString& mountPoint) { return !mountPoints.contains(mountPoint); };
-}
 
 // Shows the list's window on the offscreen screen, so that clicks and keys reach the list.
 void showFocused(Window& form, Control& list, QSize size)
@@ -71,7 +57,7 @@ private Q_SLOTS:
         QList<MountEntry> mounts;
         for (const QString& name : {u"a"_s, u"b"_s, u"c"_s})
             mounts.append(disk(folder.makeFolder(name), "/dev/fake" + name.toLatin1()));
-        DriveTable drives(mounts, folder.path() + u"/a"_s, notReady({folder.path() + u"/c"_s}));
+        DriveTable drives = fakeDrives(mounts, folder.path() + u"/a"_s, unready({folder.path() + u"/c"_s}));
         Window form(300, 300);
         DriveListBox list(form, drives);
         const auto textOf = [&](const QString& name) { return drives.DriveForPath(folder.path() + u'/' + name).text; };
@@ -94,7 +80,7 @@ private Q_SLOTS:
         for (const QString& name : {u"x10"_s, u"x2"_s, u".hidden"_s, u"X1"_s})
             folder.makeFolder(u"disk/a/b/"_s + name);
         folder.write(u"disk/a/b/file.txt"_s, "text");
-        DriveTable drives(QList<MountEntry> {disk(drive, "/dev/fake1")}, current);
+        DriveTable drives = fakeDrives({disk(drive, "/dev/fake1")}, current);
         Window form(300, 300);
         DirListBox list(form, drives);
         list.SetPath(current);
@@ -134,8 +120,8 @@ private Q_SLOTS:
         const QString offline = folder.makeFolder(u"offline"_s);
         folder.makeFolder(u"offline/sub"_s);
         folder.write(u"disk/file.txt"_s, "text");
-        DriveTable drives(
-            QList<MountEntry> {disk(drive, "/dev/fake1"), disk(offline, "/dev/fake2")}, drive, notReady({offline}));
+        DriveTable drives
+            = fakeDrives({disk(drive, "/dev/fake1"), disk(offline, "/dev/fake2")}, drive, unready({offline}));
         Window form(300, 300);
         DirListBox list(form, drives);
         list.SetPath(drive);

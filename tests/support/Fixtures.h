@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "platform/controls/TextBoxElement.h"
 #include "platform/drives/DriveTable.h"
+#include "support/FakeDrives.h"
 #include "support/StandInEditor.h"
 
 #include <QDir>
@@ -100,19 +101,11 @@ public:
         if (mountPoints.isEmpty())
             mountPoints << top();
         QList<platform::MountEntry> mounts;
-        for (const QString& mountPoint : mountPoints) {
-            platform::MountEntry entry;
-            entry.mountPoint = mountPoint;
-            entry.device = "/dev/fake" + QByteArray::number(mounts.size() + 1);
-            entry.fileSystemType = "ext4";
-            mounts << entry;
-        }
-        // The probe runs on a worker thread, so it reads its own copy of the set.
-        auto probe = [notReady](const QString& mountPoint) {
-            return !notReady.contains(mountPoint) && QFileInfo(mountPoint).isDir();
-        };
+        for (const QString& mountPoint : mountPoints)
+            mounts << disk(mountPoint, "/dev/fake" + QByteArray::number(mounts.size() + 1));
         m_form.reset();
-        m_form = std::make_unique<app::frmMain>(std::make_unique<platform::DriveTable>(mounts, processFolder, probe));
+        m_form = std::make_unique<app::frmMain>(
+            std::make_unique<platform::DriveTable>(fakeDrives(mounts, processFolder, unready(notReady))));
         m_form->Show();
         [&] { QVERIFY(QTest::qWaitForWindowExposed(m_form->Me.widget())); }();
         return *m_form;
