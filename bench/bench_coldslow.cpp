@@ -242,7 +242,8 @@ void benchSlow(const Options& options)
     {
         SlowDrive drive(QString::fromStdString(source), {options.delayMs, {}, {}});
         if (!drive.isMounted()) {
-            std::printf("slow drive: skipped, %s\n", qPrintable(drive.unavailable()));
+            std::printf("slow drive, %d notes: skipped (%s), target <= 1.3 not measured\n", options.slowCount,
+                qPrintable(drive.unavailable()));
             return;
         }
         const std::string folder = drive.path().toStdString();
