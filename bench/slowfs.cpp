@@ -1,0 +1,263 @@
+// slowfs: a read-only FUSE mirror of a folder that answers every request after a fixed delay,
+// as a file server across a network does. It stands in for a NAS or an sshfs share in the
+// benchmarks and in the tests of what the window does with a slow or a dead drive.
+//
+//   slowfs [--delay-ms N] [--threads N] [--hang NAME]... [--counts] SOURCE MOUNTPOINT
+//
+// Every lookup (the status of a path), open, read, release, directory open, listing batch and
+// directory release waits N milliseconds (1 by default) before it is served, on as many request
+// threads as the kernel keeps busy (64 by default), so requests overlap as they do on a server.
+// Nothing is cached by the kernel between two requests: names and attributes expire at once
+// and a file's pages are dropped whenever it is opened, so every run of a benchmark pays every
+// request again, as close-to-open consistency makes a network file system do. A listing
+// carries each entry's kind and attributes with it (READDIRPLUS), as NFS and SMB listings do.
+//
+// A file named by --hang is listed and has a status, but its open and read never answer: the
+// request waits until slowfs is told to stop (SIGTERM, SIGINT, or the mount going away), then
+// fails with EIO. Stop slowfs with SIGTERM or `fusermount3 -u MOUNTPOINT`; while a request
+// hangs, only a lazy unmount (`fusermount3 -uz`) detaches the mount, and the hung request is
+// released when slowfs ends. --counts prints how many requests of each kind were served when
+// slowfs ends. It runs in the foreground.
+#define FUSE_USE_VERSION 314
+#include <fuse.h>
+#include <fuse_lowlevel.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+enum Kind { Lookup, Open, Read, Release, OpenDir, ReadDir, ReleaseDir, KindCount };
+const char* const kindNames[KindCount] = {"lookup", "open", "read", "release", "opendir", "readdir", "releasedir"};
+
+struct Settings {
+    int delayMs {1};
+    int threads {64};
+    bool counts {false};
+    std::set<std::string> hang;
+    std::string source;
+    std::string mountPoint;
+};
+
+Settings settings;
+int sourceFd = -1;
+std::atomic<long> served[KindCount];
+
+// Every request pays the delay once, before it does its work.
+void answerLater(Kind kind)
+{
+    served[kind].fetch_add(1, std::memory_order_relaxed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMs));
+}
+
+// The path FUSE gives ("/a/b") relative to the source folder ("a/b", or "." for the root).
+std::string relative(const char* path)
+{
+    return path[1] == '\0' ? std::string(".") : std::string(path + 1);
+}
+
+bool hangs(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    return settings.hang.count(slash ? slash + 1 : path) != 0;
+}
+
+// A request for a hanging file waits here until slowfs is told to stop.
+int hangUntilStopped()
+{
+    fuse_session* session = fuse_get_session(fuse_get_context()->fuse);
+    while (!fuse_session_exited(session))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return -EIO;
+}
+
+void* init(fuse_conn_info* connection, fuse_config* config)
+{
+    config->entry_timeout = 0;
+    config->attr_timeout = 0;
+    config->negative_timeout = 0;
+    config->use_ino = 1;
+    config->kernel_cache = 0;
+    // Listings always carry the attributes, not only when the kernel guesses they will be used.
+    connection->want |= FUSE_CAP_READDIRPLUS;
+    connection->want &= ~FUSE_CAP_READDIRPLUS_AUTO;
+    connection->max_background = static_cast<unsigned>(std::min(settings.threads, 0xffff));
+    return nullptr;
+}
+
+int getattr(const char* path, struct stat* status, fuse_file_info*)
+{
+    answerLater(Lookup);
+    return ::fstatat(sourceFd, relative(path).c_str(), status, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : -errno;
+}
+
+int readlink(const char* path, char* buffer, size_t size)
+{
+    answerLater(Lookup);
+    const ssize_t length = ::readlinkat(sourceFd, relative(path).c_str(), buffer, size - 1);
+    if (length < 0)
+        return -errno;
+    buffer[length] = '\0';
+    return 0;
+}
+
+int open(const char* path, fuse_file_info* file)
+{
+    answerLater(Open);
+    if ((file->flags & O_ACCMODE) != O_RDONLY)
+        return -EROFS;
+    if (hangs(path))
+        return hangUntilStopped();
+    const int fd = ::openat(sourceFd, relative(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return -errno;
+    file->fh = static_cast<uint64_t>(fd);
+    file->keep_cache = 0;
+    return 0;
+}
+
+int read(const char* path, char* buffer, size_t size, off_t offset, fuse_file_info* file)
+{
+    answerLater(Read);
+    if (hangs(path))
+        return hangUntilStopped();
+    const ssize_t got = ::pread(static_cast<int>(file->fh), buffer, size, offset);
+    return got < 0 ? -errno : static_cast<int>(got);
+}
+
+int release(const char*, fuse_file_info* file)
+{
+    answerLater(Release);
+    ::close(static_cast<int>(file->fh));
+    return 0;
+}
+
+int opendir(const char* path, fuse_file_info* file)
+{
+    answerLater(OpenDir);
+    const int fd = ::openat(sourceFd, relative(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        return -error;
+    }
+    file->fh = reinterpret_cast<uint64_t>(dir);
+    return 0;
+}
+
+// One batch of a listing: the entries from `offset` on, as many as the kernel's buffer takes,
+// each with its attributes.
+int readdir(const char*, void* buffer, fuse_fill_dir_t fill, off_t offset, fuse_file_info* file, fuse_readdir_flags)
+{
+    answerLater(ReadDir);
+    DIR* dir = reinterpret_cast<DIR*>(file->fh);
+    ::seekdir(dir, offset);
+    while (dirent* entry = ::readdir(dir)) {
+        struct stat status { };
+        if (::fstatat(::dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            status.st_mode = static_cast<mode_t>(DTTOIF(entry->d_type));
+        if (fill(buffer, entry->d_name, &status, ::telldir(dir), FUSE_FILL_DIR_PLUS) != 0)
+            break;
+    }
+    return 0;
+}
+
+int releasedir(const char*, fuse_file_info* file)
+{
+    answerLater(ReleaseDir);
+    ::closedir(reinterpret_cast<DIR*>(file->fh));
+    return 0;
+}
+
+[[noreturn]] void usage()
+{
+    std::fprintf(stderr, "usage: slowfs [--delay-ms N] [--threads N] [--hang NAME]... [--counts] SOURCE MOUNTPOINT\n");
+    std::exit(2);
+}
+
+void parse(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--delay-ms" && hasValue)
+            settings.delayMs = std::max(0, std::atoi(argv[++i]));
+        else if (argument == "--threads" && hasValue)
+            settings.threads = std::max(1, std::atoi(argv[++i]));
+        else if (argument == "--hang" && hasValue)
+            settings.hang.insert(argv[++i]);
+        else if (argument == "--counts")
+            settings.counts = true;
+        else if (argument[0] == '-' || !settings.mountPoint.empty())
+            usage();
+        else if (settings.source.empty())
+            settings.source = argument;
+        else
+            settings.mountPoint = argument;
+    }
+    if (settings.mountPoint.empty())
+        usage();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    parse(argc, argv);
+    sourceFd = ::open(settings.source.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (sourceFd < 0) {
+        std::perror(settings.source.c_str());
+        return 1;
+    }
+    fuse_operations operations {};
+    operations.init = init;
+    operations.getattr = getattr;
+    operations.readlink = readlink;
+    operations.open = open;
+    operations.read = read;
+    operations.release = release;
+    operations.opendir = opendir;
+    operations.readdir = readdir;
+    operations.releasedir = releasedir;
+
+    char program[] = "slowfs";
+    char dashO[] = "-o";
+    char mountOptions[] = "ro,fsname=slowfs,subtype=slowfs";
+    char* fuseArgv[] = {program, dashO, mountOptions, nullptr};
+    fuse_args arguments = FUSE_ARGS_INIT(3, fuseArgv);
+    fuse* filesystem = fuse_new(&arguments, &operations, sizeof operations, nullptr);
+    if (!filesystem)
+        return 1;
+    int result = 1;
+    if (fuse_mount(filesystem, settings.mountPoint.c_str()) == 0) {
+        fuse_session* session = fuse_get_session(filesystem);
+        fuse_set_signal_handlers(session);
+        fuse_loop_config* loop = fuse_loop_cfg_create();
+        fuse_loop_cfg_set_max_threads(loop, static_cast<unsigned>(settings.threads));
+        fuse_loop_cfg_set_idle_threads(loop, static_cast<unsigned>(settings.threads));
+        result = fuse_loop_mt(filesystem, loop) < 0 ? 1 : 0;
+        fuse_loop_cfg_destroy(loop);
+        fuse_remove_signal_handlers(session);
+        fuse_unmount(filesystem);
+    }
+    fuse_destroy(filesystem);
+    if (settings.counts) {
+        for (int kind = 0; kind < KindCount; ++kind)
+            std::fprintf(stderr, "%s %ld\n", kindNames[kind], served[kind].load());
+    }
+    return result;
+}
