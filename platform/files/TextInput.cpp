@@ -191,8 +191,9 @@ void ReplaceUnshowable(QString& text)
 
 } // namespace
 
-TextInput::TextInput(const QString& path)
+TextInput::TextInput(const QString& path, const char* legacyCodePage)
     : m_file(path)
+    , m_legacyCodePage(legacyCodePage)
 {
     m_data = m_firstChunk.data();
     m_capacity = static_cast<std::size_t>(FirstChunk);
@@ -414,7 +415,7 @@ QString TextInput::DecodeUtf8(std::size_t begin, std::size_t end)
 QString TextInput::DecodeGb18030(std::size_t begin, std::size_t end)
 {
     if (!m_decoder)
-        m_decoder.emplace("GB18030", QStringConverter::Flag::Stateless);
+        m_decoder.emplace(m_legacyCodePage, QStringConverter::Flag::Stateless);
     // Qt reaches GB18030 through ICU; a Qt built without it has no such decoder, and the
     // bytes then read as UTF-8 with replacement characters rather than not at all.
     if (!m_decoder->isValid())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/files/ReadOnlyFile.h"
+#include "platform/names/LegacyCodePage.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -28,7 +29,7 @@ namespace platform {
 //   - A line ends at CR, CR LF or LF, so files written on any system read alike.
 //   - Text is decoded by its byte-order mark (UTF-8, UTF-16 LE or BE). Without one it is read
 //     as UTF-8 as long as the lines read are valid UTF-8; from the first line that is not, it
-//     is read as GB18030, the superset of the Simplified Chinese code page. A multi-byte
+//     is read in the legacy code page of the user's locale (see LegacyCodePage). A multi-byte
 //     sequence cut by a read boundary or by the bound is not held against UTF-8.
 //   - Bytes that do not decode become U+FFFD. A NUL never ends a line; it becomes U+FFFD too,
 //     so the text after it survives and later code never meets an embedded NUL.
@@ -49,7 +50,8 @@ public:
 
     // Throws Error: FileNotFound (53), PathNotFound (76) when a folder on the way is missing,
     // PathFileAccess (75) when access is denied or the path cannot be opened for reading.
-    explicit TextInput(const QString& path);
+    // Text that is not UTF-8 is read in legacyCodePage, a name QStringDecoder accepts.
+    explicit TextInput(const QString& path, const char* legacyCodePage = LegacyCodePage::Name());
     ~TextInput();
 
     TextInput(const TextInput&) = delete;
@@ -101,6 +103,7 @@ private:
     QString DecodeUtf16(std::size_t begin, std::size_t end);
 
     ReadOnlyFile m_file;
+    const char* m_legacyCodePage;
 
     // The buffer holds every byte read so far, from the start of the file. One spare byte past
     // the capacity lets the decoder see a line feed after the last line (see DecodeGb18030).

@@ -1,5 +1,7 @@
 #include "platform/names/NativePath.h"
 
+#include "platform/names/LegacyCodePage.h"
+
 #include <QByteArrayView>
 #include <QFile>
 #include <QStringDecoder>
@@ -129,7 +131,7 @@ Utf8Result decodeUtf8(QByteArrayView bytes)
 // encodes back to exactly the same bytes: only then can Encode find the file again.
 std::optional<QString> decodeGb18030(QByteArrayView bytes)
 {
-    QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+    QStringDecoder decoder = LegacyCodePage::Decoder();
     if (!decoder.isValid())
         return std::nullopt;
     QString text = decoder.decode(bytes);
@@ -139,7 +141,7 @@ std::optional<QString> decodeGb18030(QByteArrayView bytes)
         if (isReserved(character.unicode()))
             return std::nullopt;
     }
-    QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+    QStringEncoder encoder = LegacyCodePage::Encoder();
     QByteArray back = encoder.encode(text);
     if (encoder.hasError() || QByteArrayView(back) != bytes)
         return std::nullopt;
@@ -175,7 +177,7 @@ void appendRun(QByteArray& out, QStringView run, bool legacy)
         out.append(run.toUtf8());
         return;
     }
-    QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+    QStringEncoder encoder = LegacyCodePage::Encoder();
     out.append(QByteArray(encoder.encode(run)));
 }
 
