@@ -431,6 +431,7 @@ QString TextInput::DecodeGb18030(std::size_t begin, std::size_t end)
         text.chop(1);
     if (std::memchr(m_data + begin, 0, end - begin))
         text.replace(QChar(0), QChar(Replacement));
+    LegacyCodePage::ReplaceSubstitutes(text);
     return text;
 }
 

@@ -212,4 +212,11 @@ QStringEncoder Encoder()
     return QStringEncoder(Name(), QStringConverter::Flag::Stateless);
 }
 
+void ReplaceSubstitutes(QString& text)
+{
+    constexpr QChar Substitute {0x1A};
+    if (text.contains(Substitute))
+        text.replace(Substitute, QChar(QChar::ReplacementCharacter));
+}
+
 } // namespace platform::LegacyCodePage

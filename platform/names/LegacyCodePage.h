@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -32,6 +33,12 @@ const char* Name();
 // Converters for Name(), stateless, since every line or name is converted on its own.
 QStringDecoder Decoder();
 QStringEncoder Encoder();
+
+// ICU gives U+001A (SUB) instead of U+FFFD for a byte that some code pages leave unassigned,
+// as Shift_JIS and EUC-JP do 0x80. Text decoded in a legacy code page passes through here so
+// that such a byte shows as U+FFFD like every byte that does not decode. A real 0x1A, the
+// end-of-file mark of old DOS files, is no text either and shows the same.
+void ReplaceSubstitutes(QString& text);
 
 } // namespace LegacyCodePage
 } // namespace platform

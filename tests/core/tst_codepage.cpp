@@ -158,8 +158,9 @@ private Q_SLOTS:
         QTest::newRow("Big5, zh_TW.BIG5")
             << QStringList {u"LANG=zh_TW.BIG5"_s} << big5 << QStringList {u"Big5"_s, u"舊筆記"_s, u"Big5"_s};
         QTest::newRow("Shift_JIS, ja_JP")
-            << QStringList {u"LC_CTYPE=ja_JP.UTF-8"_s} << QByteArray("\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x82")
-            << QStringList {u"Shift_JIS"_s, u"日本語のメモ"_s};
+            << QStringList {u"LC_CTYPE=ja_JP.UTF-8"_s}
+            << QByteArray("\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x82\n\x80 unassigned")
+            << QStringList {u"Shift_JIS"_s, u"日本語のメモ"_s, u"\uFFFD unassigned"_s};
         QTest::newRow("1252, de_DE") << QStringList {u"LANG=de_DE.UTF-8"_s} << cp1252
                                      << QStringList {u"windows-1252"_s} + latin;
         QTest::newRow("1252, en_US") << QStringList {u"LC_ALL=en_US.UTF-8"_s, u"LANG=zh_CN.UTF-8"_s} << cp1252
