@@ -1,17 +1,21 @@
 // Fuzz target for the sequential text input and the preview text built on it.
 //
 // Both read from a path, so every input is written to one file in a folder of this process
-// and read back from there. The first byte of an input picks the options, the rest is the
+// and read back from there. The first two bytes of an input pick the options, the rest is the
 // file's content:
 //   byte 0 % 9       lines per preview box, 0 to 8;
 //   byte 0 / 9 % 2   whether AtEnd is asked twice before every line, which must change nothing;
 //   byte 0 / 18 == 1 to put one long line before the content, so that the input's byte bound
 //                    falls in the middle of it. The fuzzer's own inputs grow towards the bound
 //                    only slowly, and reading 64 KiB costs some twenty times a small note, so
-//                    only one value in fourteen asks for it.
+//                    only one value in fourteen asks for it;
+//   byte 1 % 4       the legacy code page the text input reads what is not UTF-8 in: GB18030,
+//                    Big5-HKSCS, Shift_JIS or Windows-1252. The preview loader reads in the
+//                    process's own code page, so its lines are compared with a read in that.
 // Any broken rule prints what broke and aborts, so the fuzzer keeps the input that did it.
 
 #include "platform/files/TextInput.h"
+#include "platform/names/LegacyCodePage.h"
 #include "platform/runtime/Error.h"
 #include "preview/PreviewLoader.h"
 
@@ -28,6 +32,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -55,7 +60,10 @@ struct Options {
     std::int32_t linesPerItem;
     AtEndCalls atEndCalls;
     Content content;
+    const char* codePage;
 };
+
+constexpr std::array<const char*, 4> CodePages {"GB18030", "Big5-HKSCS", "Shift_JIS", "windows-1252"};
 
 struct ReadResult {
     QStringList lines;
@@ -203,16 +211,19 @@ void CheckReadPastEnd(TextInput& input)
     Fail("reading past the end returned a line");
 }
 
-ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls)
+ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls, const char* codePage)
 {
     ReadResult result;
     try {
-        TextInput input(path);
+        TextInput input(path, codePage);
         while (!input.AtEnd()) {
             if (atEndCalls == AtEndCalls::Twice && input.AtEnd())
                 Fail("asking AtEnd again changed its answer");
             const QString line = input.ReadLine();
             CheckLine(line);
+            // ICU's substitute for an unassigned byte is no character a reader can see.
+            if (input.CurrentEncoding() == TextInput::Encoding::Legacy && line.contains(QChar(0x1A)))
+                Fail("a line read in a legacy code page holds U+001A", Visible(line));
             result.lines << line;
             if (input.BytesRead() > TextInput::ByteLimit)
                 Fail("more than the bound was read");
@@ -298,10 +309,11 @@ QByteArray AfterALongLine(const QByteArray& given)
 
 // The bound acts as the end of the file: the same lines come from a file holding only the
 // bytes before it.
-void CheckTheBoundActsAsTheEnd(const QString& path, const QByteArray& content, const ReadResult& read)
+void CheckTheBoundActsAsTheEnd(
+    const QString& path, const QByteArray& content, const char* codePage, const ReadResult& read)
 {
     WriteInput(path, content.constData(), static_cast<std::size_t>(TextInput::ByteLimit));
-    const ReadResult cut = ReadAll(path, AtEndCalls::Once);
+    const ReadResult cut = ReadAll(path, AtEndCalls::Once, codePage);
     if (cut.encoding != read.encoding)
         Fail("the bound changed the encoding");
     if (cut.lines != read.lines)
@@ -360,20 +372,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
+    const std::size_t skipped = std::min<std::size_t>(size, 2);
     const Options options {
         static_cast<std::int32_t>(data[0] % 9),
         data[0] / 9 % 2 == 0 ? AtEndCalls::Once : AtEndCalls::Twice,
         data[0] / 18 == 1 ? Content::AfterALongLine : Content::AsGiven,
+        CodePages[size > 1 ? data[1] % CodePages.size() : 0],
     };
-    const QByteArray given(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const QByteArray given(reinterpret_cast<const char*>(data + skipped), static_cast<qsizetype>(size - skipped));
     const QByteArray content = options.content == Content::AfterALongLine ? AfterALongLine(given) : given;
     const QString& path = InputPath();
     WriteInput(path, content.constData(), static_cast<std::size_t>(content.size()));
 
-    const ReadResult read = ReadAll(path, options.atEndCalls);
+    const ReadResult read = ReadAll(path, options.atEndCalls, options.codePage);
     CheckTextInput(content, read);
-    CheckPreview(path, options, read);
+    const char* const ownCodePage = platform::LegacyCodePage::Name();
+    const bool sameLines = read.encoding != TextInput::Encoding::Legacy
+        || QByteArrayView(options.codePage) == QByteArrayView(ownCodePage);
+    CheckPreview(path, options, sameLines ? read : ReadAll(path, AtEndCalls::Once, ownCodePage));
     if (content.size() > TextInput::ByteLimit)
-        CheckTheBoundActsAsTheEnd(path, content, read);
+        CheckTheBoundActsAsTheEnd(path, content, options.codePage, read);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "platform/files/LineDecoder.h"
 
+#include "platform/names/LegacyCodePage.h"
+
 #include "platform/files/ByteScan.h"
 #include "platform/names/Utf8.h"
 
@@ -97,8 +99,8 @@ void LineDecoder::Append(QString& text, char* begin, char* end, LineEnd lineEnd)
     case Encoding::Utf16BE:
         text += DecodeUtf16(begin, end);
         return;
-    case Encoding::Gb18030:
-        text += DecodeGb18030(begin, end, lineEnd);
+    case Encoding::Legacy:
+        text += DecodeLegacy(begin, end, lineEnd);
         return;
     case Encoding::Undetermined:
     case Encoding::Utf8:
@@ -107,7 +109,7 @@ void LineDecoder::Append(QString& text, char* begin, char* end, LineEnd lineEnd)
     text += DecodeUtf8(begin, end);
 }
 
-// A line that is not valid UTF-8 turns a presumed UTF-8 file into GB18030 from here on. A
+// A line that is not valid UTF-8 turns a presumed UTF-8 file into the legacy code page from here on. A
 // character cut by the end of what was read is no evidence against UTF-8; one cut by a line
 // terminator is.
 void LineDecoder::JudgeUtf8(const char* begin, const char* end, LineEnd lineEnd)
@@ -117,7 +119,7 @@ void LineDecoder::JudgeUtf8(const char* begin, const char* end, LineEnd lineEnd)
     const auto status
         = Utf8::Check(reinterpret_cast<const unsigned char*>(begin), static_cast<std::size_t>(end - begin));
     if (status == Utf8::Status::Invalid || (status == Utf8::Status::CutShort && lineEnd == LineEnd::Terminator))
-        m_encoding = Encoding::Gb18030;
+        m_encoding = Encoding::Legacy;
 }
 
 bool LineDecoder::AppendValidUtf8(QString& text, const char* begin, const char* end)
@@ -145,11 +147,11 @@ QString LineDecoder::DecodeUtf8(const char* begin, const char* end)
     return text;
 }
 
-QString LineDecoder::DecodeGb18030(char* begin, char* end, LineEnd lineEnd)
+QString LineDecoder::DecodeLegacy(char* begin, char* end, LineEnd lineEnd)
 {
     if (!m_decoder)
-        m_decoder.emplace("GB18030", QStringConverter::Flag::Stateless);
-    // Qt reaches GB18030 through ICU; a Qt built without it has no such decoder, and the
+        m_decoder.emplace(m_legacyCodePage, QStringConverter::Flag::Stateless);
+    // Qt reaches the legacy code pages through ICU; a Qt built without it has no such decoder, and the
     // bytes then read as UTF-8 with replacement characters rather than not at all.
     if (!m_decoder->isValid())
         return DecodeUtf8(begin, end);
@@ -163,6 +165,7 @@ QString LineDecoder::DecodeGb18030(char* begin, char* end, LineEnd lineEnd)
     if (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
         text.chop(1);
     ReplaceNul(text, begin, end);
+    LegacyCodePage::ReplaceSubstitutes(text);
     return text;
 }
 

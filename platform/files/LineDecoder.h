@@ -12,7 +12,7 @@ namespace platform {
 //
 // Text with a byte-order mark is decoded as it says (UTF-8, UTF-16 LE or BE). Without one it
 // is read as UTF-8 as long as the lines are valid UTF-8; from the first line that is not, it
-// is read as GB18030, the superset of the Simplified Chinese code page. A multi-byte sequence
+// is read in the legacy code page given (see LegacyCodePage). A multi-byte sequence
 // cut by the end of what was read is not held against UTF-8. Bytes that do not decode become
 // U+FFFD, and so does a NUL, so that later code never meets an embedded NUL.
 class LineDecoder {
@@ -20,7 +20,7 @@ public:
     enum class Encoding {
         Undetermined, // nothing read yet
         Utf8, // by byte-order mark, or because every line read so far is valid UTF-8
-        Gb18030, // no byte-order mark and a line read was not valid UTF-8
+        Legacy, // no byte-order mark and a line read was not valid UTF-8
         Utf16LE,
         Utf16BE,
     };
@@ -36,6 +36,12 @@ public:
         Mark,
         Presumed,
     };
+
+    // legacyCodePage: a name QStringDecoder accepts, for text that is not UTF-8.
+    explicit LineDecoder(const char* legacyCodePage)
+        : m_legacyCodePage(legacyCodePage)
+    {
+    }
 
     Encoding Current() const { return m_encoding; }
     void Start(Encoding encoding, Source source);
@@ -53,7 +59,7 @@ public:
     }
 
     // Appends the line [begin, end) to text. A line cut by the end of the input must leave
-    // one writable byte at end, which the GB18030 path borrows.
+    // one writable byte at end, which the legacy path borrows.
     void Append(QString& text, char* begin, char* end, LineEnd lineEnd);
 
 private:
@@ -61,9 +67,10 @@ private:
     void JudgeUtf8(const char* begin, const char* end, LineEnd lineEnd);
     static bool AppendValidUtf8(QString& text, const char* begin, const char* end);
     static QString DecodeUtf8(const char* begin, const char* end);
-    QString DecodeGb18030(char* begin, char* end, LineEnd lineEnd);
+    QString DecodeLegacy(char* begin, char* end, LineEnd lineEnd);
     QString DecodeUtf16(const char* begin, const char* end);
 
+    const char* m_legacyCodePage;
     Encoding m_encoding {Encoding::Undetermined};
     Source m_source {Source::Presumed};
     std::optional<QStringDecoder> m_decoder;

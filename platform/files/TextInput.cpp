@@ -8,8 +8,9 @@
 
 namespace platform {
 
-TextInput::TextInput(const QString& path)
+TextInput::TextInput(const QString& path, const char* legacyCodePage)
     : m_buffer(path)
+    , m_decoder(legacyCodePage)
 {
 }
 
@@ -103,7 +104,7 @@ void TextInput::Fill()
 }
 
 // Searches the bytes not searched before, so a long line read in several chunks is scanned
-// once. CR and LF never occur inside a multi-byte character of UTF-8 or GB18030, so a byte
+// once. CR and LF never occur inside a multi-byte character of UTF-8 or of any legacy code page read here, so a byte
 // search is exact for both.
 bool TextInput::FindTerminator(std::size_t& terminator)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/files/InputBuffer.h"
 #include "platform/files/LineDecoder.h"
+#include "platform/names/LegacyCodePage.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -24,7 +25,8 @@ namespace platform {
 //     a huge file without line ends costs the same as a small one (see InputBuffer).
 //   - A line ends at CR, CR LF or LF, so files written on any system read alike.
 //   - Text is decoded by its byte-order mark, else as UTF-8 while the lines are valid UTF-8,
-//     else as GB18030; what does not decode, and a NUL, becomes U+FFFD (see LineDecoder).
+//     else in the legacy code page of the user's locale (see LegacyCodePage); what does not decode, and a NUL, becomes
+//     U+FFFD (see LineDecoder).
 class TextInput {
 public:
     static constexpr qint64 ByteLimit = InputBuffer::ByteLimit;
@@ -34,7 +36,8 @@ public:
 
     // Throws Error: FileNotFound (53), PathNotFound (76) when a folder on the way is missing,
     // PathFileAccess (75) when access is denied or the path cannot be opened for reading.
-    explicit TextInput(const QString& path);
+    // Text that is not UTF-8 is read in legacyCodePage, a name QStringDecoder accepts.
+    explicit TextInput(const QString& path, const char* legacyCodePage = LegacyCodePage::Name());
     ~TextInput();
 
     TextInput(const TextInput&) = delete;

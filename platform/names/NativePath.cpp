@@ -1,5 +1,7 @@
 #include "platform/names/NativePath.h"
 
+#include "platform/names/LegacyCodePage.h"
+
 #include "platform/names/Utf8.h"
 
 #include <QByteArrayView>
@@ -81,11 +83,11 @@ Utf8Result decodeUtf8(QByteArrayView bytes)
     return result;
 }
 
-// GB18030 is accepted only when it decodes without error, yields no reserved character and
+// The legacy code page is accepted only when it decodes without error, yields no reserved character and
 // encodes back to exactly the same bytes: only then can Encode find the file again.
-std::optional<QString> decodeGb18030(QByteArrayView bytes)
+std::optional<QString> decodeLegacy(QByteArrayView bytes)
 {
-    QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+    QStringDecoder decoder = LegacyCodePage::Decoder();
     if (!decoder.isValid())
         return std::nullopt;
     QString text = decoder.decode(bytes);
@@ -95,7 +97,7 @@ std::optional<QString> decodeGb18030(QByteArrayView bytes)
         if (isReserved(character.unicode()))
             return std::nullopt;
     }
-    QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+    QStringEncoder encoder = LegacyCodePage::Encoder();
     QByteArray back = encoder.encode(text);
     if (encoder.hasError() || QByteArrayView(back) != bytes)
         return std::nullopt;
@@ -118,7 +120,7 @@ QString decodeComponent(QByteArrayView bytes)
     Utf8Result utf8 = decodeUtf8(bytes);
     if (utf8.wellFormed)
         return utf8.text;
-    if (auto legacy = decodeGb18030(bytes))
+    if (auto legacy = decodeLegacy(bytes))
         return LegacyMarker + *legacy;
     return utf8.text;
 }
@@ -131,7 +133,7 @@ void appendRun(QByteArray& out, QStringView run, bool legacy)
         out.append(run.toUtf8());
         return;
     }
-    QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+    QStringEncoder encoder = LegacyCodePage::Encoder();
     out.append(QByteArray(encoder.encode(run)));
 }
 

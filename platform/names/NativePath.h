@@ -11,21 +11,22 @@ namespace platform {
 // line) and are turned back into the bytes on disk only where a file is opened or a program
 // started. Keeping both directions in one place makes that round trip the same everywhere.
 //
-// On Linux and macOS a name is any string of bytes, and archives made on Chinese Windows
-// leave names in GBK rather than UTF-8. The representation is lossless, so that every name
-// listed can be opened again, and readable where the bytes allow it. Each path component
-// (the bytes between two '/') is decoded on its own:
+// On Linux a name is any string of bytes, and archives made on Windows leave names
+// in its legacy code page (GBK on Chinese Windows, Big5, Shift_JIS, Windows-1252 elsewhere)
+// rather than UTF-8. The representation is lossless, so that every name listed can be opened
+// again, and readable where the bytes allow it. Each path component (the bytes between two
+// '/') is decoded on its own:
 //   - valid UTF-8 is decoded as UTF-8;
-//   - otherwise, a component that is valid GB18030 (GBK's superset) and maps back byte for
-//     byte is decoded as GB18030 and starts with LegacyMarker, an invisible word joiner. The
-//     marker keeps a GBK name apart from the UTF-8 name that reads the same, so each still
-//     opens its own file;
+//   - otherwise, a component that is valid in the legacy code page of the user's locale
+//     (LegacyCodePage) and maps back byte for byte is decoded in it and starts with
+//     LegacyMarker, an invisible word joiner. The marker keeps such a name apart from the
+//     UTF-8 name that reads the same, so each still opens its own file;
 //   - otherwise every byte that is not part of a valid UTF-8 sequence becomes one private-use
 //     code point, EscapeBase plus the byte.
 // A UTF-8 name that itself holds a code point of the escape range, or the marker, has that
 // character's bytes escaped, so decoding never yields the same string for two byte strings.
 // Encode reverses it: escape code points give their byte back, a component that starts with
-// the marker is encoded as GB18030, everything else as UTF-8. A path the user typed holds no
+// the marker is encoded in the legacy code page, everything else as UTF-8. A path the user typed holds no
 // marker or escapes and so means its UTF-8 bytes, which is what any other program would open.
 namespace NativePath {
 

@@ -104,10 +104,10 @@ private Q_SLOTS:
         QTest::newRow("UTF-16 BE BOM") << utf16("\xFE\xFF", u"中文\r\nab\n"_s, QStringConverter::Utf16BE) << chinese
                                        << Encoding::Utf16BE;
         QTest::newRow("GB18030") << GbChinese + GbNote + "\r\n\x94\x39\xFC\x36" << QStringList {u"中文笔记"_s, u"😀"_s}
-                                 << Encoding::Gb18030;
+                                 << Encoding::Legacy;
         QTest::newRow("GB18030 from the first line that is not UTF-8")
             << "\xE4\xB8\xAD\xE6\x96\x87\n" + GbChinese + "\n" + GbNote << QStringList {u"中文"_s, u"中文"_s, u"笔记"_s}
-            << Encoding::Gb18030;
+            << Encoding::Legacy;
         QTest::newRow("a BOM alone is an empty file") << QByteArray("\xEF\xBB\xBF") << QStringList {} << Encoding::Utf8;
         QTest::newRow("a UTF-8 BOM holds over invalid bytes") << QByteArray("\xEF\xBB\xBF"
                                                                             "a\xFF")
@@ -117,7 +117,7 @@ private Q_SLOTS:
         // The converter drops an incomplete character at the end of its input without a trace.
         QTest::newRow("GB18030 character cut short")
             << GbChinese + "\xD6\r\n" + GbChinese + "\xD6" << QStringList {u"中文\uFFFD"_s, u"中文\uFFFD"_s}
-            << Encoding::Gb18030;
+            << Encoding::Legacy;
         QTest::newRow("UTF-16 odd last byte, unpaired surrogate, NUL") << QByteArray("\xFF\xFE\x00\xD8"
                                                                                      "a\0\0\0b",
             9) << QStringList {u"\uFFFDa\uFFFD\uFFFD"_s} << Encoding::Utf16LE;
@@ -142,7 +142,7 @@ private Q_SLOTS:
             {"cdefgh\x80", u"cdefgh\uFFFD"_s}};
         for (const auto& [bytes, text] : invalid)
             QTest::addRow("invalid UTF-8 %s", QByteArray(bytes).toHex().constData()) << "first\nab" + QByteArray(bytes)
-                    + "\nlast" << QStringList {u"first"_s, u"ab"_s + text, u"last"_s} << Encoding::Gb18030;
+                    + "\nlast" << QStringList {u"first"_s, u"ab"_s + text, u"last"_s} << Encoding::Legacy;
     }
     void choosesTheEncoding()
     {
