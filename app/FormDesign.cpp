@@ -5,6 +5,8 @@
 #include "platform/drives/DriveTable.h"
 #include "platform/runtime/Twips.h"
 
+#include <utility>
+
 namespace app {
 
 using platform::Twips::ToPixels;
@@ -101,17 +103,21 @@ void FormDesign::stackAndOrder()
 void FormDesign::nameForScreenReaders()
 {
     Me.SetAccessibleName(QStringLiteral("Vellumry 文本文件浏览器"));
-    lblPath.SetAccessibleName(QStringLiteral("请设置文档的路径"));
-    txtPath.SetAccessibleName(QStringLiteral("文档路径"));
-    DriveList.SetAccessibleName(QStringLiteral("驱动器列表"));
-    DirList.SetAccessibleName(QStringLiteral("文件夹列表"));
-    FileList.SetAccessibleName(QStringLiteral("文本文件列表"));
-    picVBar.SetAccessibleName(QStringLiteral("左右窗格分隔条"));
-    picHBar.SetAccessibleName(QStringLiteral("文件夹与文件列表分隔条"));
-    PicHV.SetAccessibleName(QStringLiteral("分隔条交叉点"));
-    picPreview.SetAccessibleName(QStringLiteral("预览区"));
-    picContainer.SetAccessibleName(QStringLiteral("预览框画布"));
-    VScroll.SetAccessibleName(QStringLiteral("预览滚动条"));
+    const std::pair<platform::Control*, const char16_t*> names[] = {
+        {&lblPath, u"请设置文档的路径"},
+        {&txtPath, u"文档路径"},
+        {&DriveList, u"驱动器列表"},
+        {&DirList, u"文件夹列表"},
+        {&FileList, u"文本文件列表"},
+        {&picVBar, u"左右窗格分隔条"},
+        {&picHBar, u"文件夹与文件列表分隔条"},
+        {&PicHV, u"分隔条交叉点"},
+        {&picPreview, u"预览区"},
+        {&picContainer, u"预览框画布"},
+        {&VScroll, u"预览滚动条"},
+    };
+    for (const auto& [control, name] : names)
+        control->SetAccessibleName(QString::fromUtf16(name));
 }
 
 } // namespace app

@@ -8,6 +8,21 @@ using platform::Numbers::IntDiv;
 using platform::Numbers::ToLong;
 using platform::Numbers::ToSingle;
 
+namespace {
+
+// The lower bound is applied first and the upper one last, so that in a window too small for
+// both the upper bound wins and the bar stays where the pane beyond it can still be seen.
+float clampUpperWins(float value, float lower, float upper)
+{
+    if (value < lower)
+        value = lower;
+    if (value > upper)
+        value = upper;
+    return value;
+}
+
+} // namespace
+
 std::int32_t PaneRules::LinesPerItem(float itemHeight, float textHeight)
 {
     const std::int32_t usable = ToLong(ToSingle(static_cast<double>(itemHeight) - BoxBorders));
@@ -32,23 +47,13 @@ float PaneRules::ViewportWidth(float formWidth, float splitX)
 
 float PaneRules::ClampSplitX(float splitX, float formWidth)
 {
-    if (splitX < MinPane)
-        splitX = MinPane;
-    const float upper = ToSingle(static_cast<double>(formWidth) - MinViewport);
-    if (splitX > upper)
-        splitX = upper;
-    return splitX;
+    return clampUpperWins(splitX, MinPane, ToSingle(static_cast<double>(formWidth) - MinViewport));
 }
 
 float PaneRules::ClampSplitY(float splitY, float dirTop, float formHeight)
 {
-    const float lower = ToSingle(static_cast<double>(dirTop) + MinPane);
-    if (splitY < lower)
-        splitY = lower;
-    const float upper = ToSingle(static_cast<double>(formHeight) - MinFileList);
-    if (splitY > upper)
-        splitY = upper;
-    return splitY;
+    return clampUpperWins(splitY, ToSingle(static_cast<double>(dirTop) + MinPane),
+        ToSingle(static_cast<double>(formHeight) - MinFileList));
 }
 
 float PaneRules::Dragged(float position, float pointer, float grabOffset)
