@@ -5,7 +5,7 @@
 #include "platform/controls/TextBoxElement.h"
 #include "platform/controls/VScrollBar.h"
 #include "platform/controls/Window.h"
-#include "support/ErrorOf.h"
+#include "support/Files.h"
 
 #include <QScrollBar>
 #include <QStyle>

@@ -5,9 +5,8 @@
 #include "platform/drives/DriveTable.h"
 #include "platform/itemviews/NameListModel.h"
 #include "platform/runtime/Error.h"
-#include "support/ErrorOf.h"
 #include "support/FakeDrives.h"
-#include "support/NoteFolder.h"
+#include "support/Files.h"
 
 #include <QListView>
 #include <QSignalSpy>

@@ -4,7 +4,7 @@
 #include "platform/controls/Window.h"
 #include "platform/runtime/Error.h"
 #include "platform/widgets/TextEditWidget.h"
-#include "support/ErrorOf.h"
+#include "support/Files.h"
 
 #include <QScrollBar>
 #include <QtTest>

@@ -1,9 +1,7 @@
 #include "platform/files/FolderBatch.h"
 #include "platform/files/FolderScanner.h"
 #include "platform/files/TextInput.h"
-#include "support/ErrorOf.h"
-#include "support/NoteFolder.h"
-#include "support/OddFiles.h"
+#include "support/Files.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -17,11 +15,6 @@ using platform::TextInput;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-ErrorCode errorOf(const std::function<void()>& call)
-{
-    return codeRaisedBy(call, ErrorCode::InvalidProcedureCall);
-}
 
 QString firstLineOf(const QString& path)
 {
@@ -106,8 +99,8 @@ private Q_SLOTS:
         OddFiles::file(raw("plain"));
         for (const QString& path :
             QStringList {folder() + u"/absent"_s, folder() + u"/plain"_s, folder() + u"/plain/x"_s, QString()}) {
-            QCOMPARE(errorOf([&] { FolderScanner::ListFiles(path, u"*.txt"_s); }), ErrorCode::PathNotFound);
-            QCOMPARE(errorOf([&] { FolderScanner::ListSubfolders(path); }), ErrorCode::PathNotFound);
+            QCOMPARE(codeRaisedBy([&] { FolderScanner::ListFiles(path, u"*.txt"_s); }), ErrorCode::PathNotFound);
+            QCOMPARE(codeRaisedBy([&] { FolderScanner::ListSubfolders(path); }), ErrorCode::PathNotFound);
         }
     }
 
@@ -120,8 +113,8 @@ private Q_SLOTS:
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
         });
         const auto refused = [&] {
-            return errorOf([&] { FolderScanner::ListFiles(locked, u"*"_s); }) == ErrorCode::PathFileAccess
-                && errorOf([&] { FolderScanner::ListSubfolders(locked); }) == ErrorCode::PathFileAccess;
+            return codeRaisedBy([&] { FolderScanner::ListFiles(locked, u"*"_s); }) == ErrorCode::PathFileAccess
+                && codeRaisedBy([&] { FolderScanner::ListSubfolders(locked); }) == ErrorCode::PathFileAccess;
         };
         if (::geteuid() != 0) {
             QVERIFY(refused());
@@ -151,7 +144,7 @@ private Q_SLOTS:
             m_folder.makeFolder(u"batch/notes"_s);
             m_folder.write(u"batch/notes/a.txt"_s, "replacement\n");
             QCOMPARE(firstLineOf(notes + u"a.txt"_s), u"listed"_s);
-            QCOMPARE(errorOf([&] { TextInput(notes + u"sub/b.txt"_s); }), ErrorCode::PathNotFound);
+            QCOMPARE(codeRaisedBy([&] { TextInput(notes + u"sub/b.txt"_s); }), ErrorCode::PathNotFound);
             {
                 const FolderBatch missing(folder() + u"/absent/"_s);
                 QCOMPARE(FolderBatch::Current(), &missing);

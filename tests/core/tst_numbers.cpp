@@ -1,6 +1,6 @@
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Numbers.h"
-#include "support/ErrorOf.h"
+#include "support/Files.h"
 
 #include <QtTest>
 #include <functional>
@@ -34,14 +34,6 @@ private Q_SLOTS:
         QCOMPARE(Numbers::ToInteger(value), expected);
     }
 
-    void integerArithmeticTruncatesAndStaysInRange()
-    {
-        QCOMPARE(Numbers::IntDiv(77, 12), 6);
-        QCOMPARE(Numbers::IntDiv(-7, 2), -3);
-        QCOMPARE(Numbers::Subtract16(-32767, 1), std::int16_t {-32768});
-        QCOMPARE(Numbers::Negate16(32767), std::int16_t {-32767});
-    }
-
     void outOfRangeOrInvalidIsAnError_data()
     {
         QTest::addColumn<Call>("call");
@@ -54,16 +46,12 @@ private Q_SLOTS:
         row("32-bit half rounds past the top", [] { Numbers::ToLong(2147483647.5); });
         row("16-bit half rounds past the top", [] { Numbers::ToInteger(32767.5); });
         row("16-bit too small", [] { Numbers::ToInteger(-32768.6); });
-        row("16-bit from a 32-bit value", [] { Numbers::ToInteger(std::int32_t {40000}); });
         row("infinity", [] { Numbers::ToLong(std::numeric_limits<double>::infinity()); });
         row("NaN to integer", [nan] { Numbers::ToLong(nan); });
         row("NaN to single", [nan] { Numbers::ToSingle(nan); });
-        row("single overflow", [] { Numbers::ToSingle(1e300); });
         row("INT_MIN / -1", [] { Numbers::IntDiv(Limits::min(), -1); });
         row("32-bit add", [] { Numbers::Add(Limits::max(), 1); });
-        row("32-bit subtraction", [] { Numbers::Subtract(Limits::min(), 1); });
         row("16-bit subtraction", [] { Numbers::Subtract16(-32768, 1); });
-        row("16-bit negation", [] { Numbers::Negate16(-32768); });
         row(
             "division by zero", [] { Numbers::IntDiv(77, 0); }, ErrorCode::DivisionByZero);
     }
@@ -71,7 +59,7 @@ private Q_SLOTS:
     {
         QFETCH(Call, call);
         QFETCH(ErrorCode, code);
-        QCOMPARE(codeRaisedBy(call, ErrorCode::InvalidProcedureCall), code);
+        QCOMPARE(codeRaisedBy(call), code);
     }
 };
 

@@ -1,7 +1,7 @@
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/ProcessLauncher.h"
-#include "support/ErrorOf.h"
+#include "support/Files.h"
 #include "support/StandInEditor.h"
 
 #include <QDir>
@@ -63,19 +63,11 @@ private Q_SLOTS:
             QTest::newRow(row) << u"editor"_s << u"Notepad.exe "_s + NativePath::Decode(bytes)
                                << QList<QByteArray> {bytes};
         };
-        name("spaces", "/home/ana/my notes/a b  c.txt");
-        name("quotes", "it's \"quoted\".txt");
-        name("semicolon", "a;touch MARKER;.txt");
-        name("command substitution", "$(touch MARKER).txt");
-        name("backquotes", "`touch MARKER`.txt");
-        name("leading dash", "-rf --help.txt");
-        name("pipes and redirections", "a | touch MARKER > b & c.txt");
+        name("what a shell would run", "a;touch MARKER;$(touch MARKER)`touch MARKER` | x > 'b' & \"$HOME\" *.txt");
         name("newline", "first\ntouch MARKER.txt");
-        name("variables and globs", "$HOME ~ * ?.txt");
         name("gbk name", "\xd6\xd0\xce\xc4 (1).txt");
         name("undecodable bytes", "bad\xff\xfe.txt");
         QTest::newRow("nothing after the program") << u"editor"_s << u"Notepad.exe"_s << QList<QByteArray> {};
-        QTest::newRow("a space and nothing") << u"editor"_s << u"Notepad.exe "_s << QList<QByteArray> {};
         QTest::newRow("only the first space separates")
             << u"editor"_s << u"Notepad.exe  two spaces "_s << QList<QByteArray> {" two spaces "};
         QTest::newRow("no editor: the desktop opener")
@@ -118,8 +110,6 @@ private Q_SLOTS:
         QTest::newRow("unknown program") << u"vellumry-no-such-program /tmp/a.txt"_s;
         QTest::newRow("no editor and no opener") << u"Notepad.exe /tmp/a.txt"_s;
         QTest::newRow("empty command line") << QString();
-        QTest::newRow("leading space") << u" Notepad.exe"_s;
-        QTest::newRow("missing file named by path") << u"/nonexistent/editor a.txt"_s;
         QTest::newRow("editor name in another case") << u"notepad.exe /tmp/a.txt"_s;
         QTest::newRow("file the system cannot execute") << u"broken a.txt"_s;
     }
@@ -127,8 +117,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, commandLine);
         qputenv("PATH", QFile::encodeName(work() + u"/none"_s));
-        QCOMPARE(codeRaisedBy([&] { ProcessLauncher::Shell(commandLine); }, ErrorCode::InvalidProcedureCall),
-            ErrorCode::FileNotFound);
+        QCOMPARE(codeRaisedBy([&] { ProcessLauncher::Shell(commandLine); }), ErrorCode::FileNotFound);
     }
 };
 

@@ -1,8 +1,6 @@
-#include "platform/runtime/CallClock.h"
-#include "preview/PreviewLoader.h"
 #include "preview/PreviewPrefetch.h"
-#include "support/NoteFolder.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
@@ -13,7 +11,6 @@
 #include <thread>
 #include <unistd.h>
 
-using preview::PreviewLoader;
 using preview::PreviewPrefetch;
 using namespace std::chrono_literals;
 
@@ -31,12 +28,14 @@ QStringList Names(int count)
     return names;
 }
 
-// Reads note n as "n", having waited for release when n is the note that hangs (-1: all do).
+// Reads note n as "n" after a random pause, so readers finish out of order, having waited for
+// release when n is the note that hangs (-1: all do).
 PreviewPrefetch::Loader Hanging(int hangs, std::shared_future<void> release)
 {
     return [=](const QString& path, std::int32_t) {
-        if (hangs < 0 || path == Prefix + QString::number(hangs))
+        if (hangs == -1 || path == Prefix + QString::number(hangs))
             release.wait();
+        std::this_thread::sleep_for(QRandomGenerator::global()->bounded(500) * 1us);
         return path.mid(Prefix.size());
     };
 }
@@ -61,84 +60,43 @@ class PreviewPrefetchTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Note i's text goes to note i whichever reader read it and whenever it finished, also
-    // when the caller skips notes (a box that failed to load) and stops part way.
-    void givesEachNoteItsOwnText_data()
+    // Note i's text goes to note i whichever reader read it and whenever it finished, also when
+    // the caller skips notes (a box that failed to load). A note whose reader never returns gets
+    // the failure text; a dead share read again and again must not pile up threads.
+    void givesEachNoteItsOwnTextOrTheFailureText_data()
     {
-        QTest::addColumn<bool>("onDisk");
-        QTest::addColumn<int>("step");
-        QTest::newRow("notes on disk, by the loader's rule") << true << 1;
-        QTest::newRow("readers finishing in scrambled order") << false << 1;
-        QTest::newRow("every third note taken") << false << 3;
-    }
-
-    void givesEachNoteItsOwnText()
-    {
-        QFETCH(bool, onDisk);
-        QFETCH(int, step);
-        NoteFolder folder;
-        const QString prefix = onDisk ? folder.path() + u'/' : Prefix;
-        const QStringList names = Names(onDisk ? 3001 : 300);
-        for (int i = 0; onDisk && i < names.size(); i += 3) // and two notes in three missing
-            folder.write(names[i], QStringLiteral("第 %1 篇\n\n  second\n\t\n").arg(i).toUtf8());
-        const PreviewPrefetch::Loader scrambled = [](const QString& path, std::int32_t) {
-            std::this_thread::sleep_for(QRandomGenerator::global()->bounded(500) * 1us);
-            return path.mid(Prefix.size());
-        };
-        PreviewPrefetch previews(prefix, names, 3, onDisk ? PreviewLoader::Load : scrambled, Deadline);
-        for (int i = 0; i < names.size() - 10; i += step)
-            QCOMPARE(previews.Take(i), onDisk ? PreviewLoader::Load(prefix + names[i], 3) : names[i]);
-    }
-
-    // A note whose reader never returns gets the failure text and the others their own; a dead
-    // share read again and again must not grow the program's threads without limit.
-    void aNoteThatNeverReturnsGetsTheFailureText_data()
-    {
-        QTest::addColumn<int>("hangs"); // -1: every note
+        QTest::addColumn<int>("hangs"); // -1: every note, -2: none
         QTest::addColumn<int>("rebuilds");
-        QTest::newRow("one note of a folder") << 7 << 1;
-        QTest::newRow("a dead share, read again and again") << -1 << 8;
+        QTest::addColumn<int>("step");
+        QTest::newRow("readers finishing out of order") << -2 << 1 << 1;
+        QTest::newRow("every third note taken") << -2 << 1 << 3;
+        QTest::newRow("one note of a folder never returns") << 7 << 1 << 1;
+        QTest::newRow("a dead share, read again and again") << -1 << 8 << 1;
     }
-
-    void aNoteThatNeverReturnsGetsTheFailureText()
+    void givesEachNoteItsOwnTextOrTheFailureText()
     {
         QFETCH(int, hangs);
         QFETCH(int, rebuilds);
+        QFETCH(int, step);
         std::promise<void> release;
         const std::shared_future<void> released = release.get_future().share();
         const auto threads = [] { return int(QDir(QStringLiteral("/proc/self/task")).count()); };
         const auto before = threads();
         for (int rebuild = 0; rebuild < rebuilds; ++rebuild) {
             PreviewPrefetch previews(Prefix, Names(40), 5, Hanging(hangs, released), Deadline);
-            for (int i = 0; i < 40; ++i)
-                QCOMPARE(previews.Take(i), hangs < 0 || i == hangs ? Failure.arg(i) : QString::number(i));
+            for (int i = 0; i < 40; i += step)
+                QCOMPARE(previews.Take(i), hangs == -1 || i == hangs ? Failure.arg(i) : QString::number(i));
         }
         // A few threads of the runtime's own (a sanitizer's) may start meanwhile.
         QVERIFY(threads() - before <= PreviewPrefetch::MaxGivenUp + 4);
         release.set_value(); // the readers given up return after their pools are gone
     }
 
-    // The deadline is on one call that makes no progress: a note whose calls keep returning
-    // is waited for however long it takes.
-    void aSlowNoteThatKeepsAnsweringIsWaitedFor()
-    {
-        const PreviewPrefetch::Loader slow = [](const QString&, std::int32_t) {
-            for (int call = 0; call < 6; ++call) {
-                const platform::CallClock::Call timed;
-                std::this_thread::sleep_for(Deadline / 4);
-            }
-            return QStringLiteral("slow");
-        };
-        QCOMPARE(PreviewPrefetch(Prefix, Names(1), 5, slow, Deadline).Take(0), QStringLiteral("slow"));
-    }
-
     void theProgramExitsWhileAReaderIsStuck()
     {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--leave-a-reader-stuck")});
-        QVERIFY(child.waitForFinished(120000));
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
+        QVERIFY(child.waitForFinished(120000) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0);
         QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), u"0|" + Failure.arg(1) + u"|2");
     }
 };

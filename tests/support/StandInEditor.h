@@ -1,20 +1,13 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QList>
-#include <QString>
 #include <QtTest>
 
-// A stand-in for the editor the program starts: a script that writes each argument it
-// receives, NUL-terminated, to a record file, then marks the record complete. It is started
-// detached, so a test waits for the mark rather than for the process.
+// A stand-in for the editor: a script that writes each argument, NUL-terminated, to a record
+// file, then marks it complete. It runs detached, so a test waits for the mark, not the process.
 class StandInEditor {
 public:
     static inline const QByteArray Recorder = R"(#!/bin/sh
 for argument in "$@"; do printf '%s\0' "$argument"; done > "$VELLUMRY_RECORD.args"
-printf '%s' "$#" > "$VELLUMRY_RECORD.count"
 : > "$VELLUMRY_RECORD.done"
 )";
 
@@ -23,16 +16,13 @@ printf '%s' "$#" > "$VELLUMRY_RECORD.count"
         const QByteArray& content = Recorder)
     {
         QFile file(folder + QLatin1Char('/') + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup
-            | QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
     }
 
-    // Puts the recorder, as the editor, alone on the search path in `work`/bin, and makes
-    // `work` the current folder: were a shell to see a file name, "touch MARKER" would leave
-    // a file there.
+    // Puts the recorder, as the editor, alone on the search path in `work`/bin, and makes `work`
+    // the current folder: were a shell to see a name, "touch MARKER" would leave a file there.
     static void installAloneOnPath(const QString& work)
     {
         QVERIFY(QDir(work).mkpath(QStringLiteral("bin")));
@@ -52,13 +42,10 @@ printf '%s' "$#" > "$VELLUMRY_RECORD.count"
     // Waits for the record to be complete and returns the arguments it holds, as bytes.
     static QList<QByteArray> argumentsOf(const QString& record)
     {
-        QList<QByteArray> none {"<no record>"};
         [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record + QStringLiteral(".done")), 20000); }();
-        if (QTest::currentTestFailed())
-            return none;
         QFile args(record + QStringLiteral(".args"));
-        if (!args.open(QIODevice::ReadOnly))
-            return none;
+        if (QTest::currentTestFailed() || !args.open(QIODevice::ReadOnly))
+            return {"<no record>"};
         QList<QByteArray> arguments = args.readAll().split('\0');
         arguments.removeLast();
         return arguments;
@@ -68,16 +55,9 @@ private:
     int m_launches {0};
 };
 
-// Keeps the search path and the current folder a test started with, so each test can
-// change both and put them back afterwards.
+// Keeps the search path and current folder a test started with, to put back after a test.
 class SavedSurroundings {
 public:
-    SavedSurroundings()
-        : m_path(qgetenv("PATH"))
-        , m_folder(QDir::currentPath())
-    {
-    }
-
     const QByteArray& path() const { return m_path; }
 
     void restore() const
@@ -87,6 +67,6 @@ public:
     }
 
 private:
-    QByteArray m_path;
-    QString m_folder;
+    QByteArray m_path {qgetenv("PATH")};
+    QString m_folder {QDir::currentPath()};
 };
