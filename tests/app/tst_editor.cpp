@@ -1,6 +1,7 @@
 #include "support/Fixtures.h"
 
 #include "platform/desktop/Application.h"
+#include "platform/names/NativePath.h"
 #include "platform/widgets/TextEditWidget.h"
 
 #include <QAbstractButton>
@@ -12,27 +13,22 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Answers every message box the window shows with its OK button, noting its icon, title and
-// text. The box is modal, so this runs from a timer inside its event loop; without it, a box
-// that a test does not expect would wait for a click for ever.
-class BoxAnswerer : public QObject {
-public:
+// Answers each modal message box with OK from a timer inside its event loop, noting its icon,
+// title and text; a box that a test does not expect would otherwise wait for ever.
+struct BoxAnswerer : QObject {
     QStringList seen;
+    QTimer timer;
 
     BoxAnswerer()
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            seen << u"%1 %2: %3"_s.arg(int(box->icon())).arg(box->windowTitle(), box->text());
-            box->button(QMessageBox::Ok)->click();
+        connect(&timer, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && box->isVisible()) {
+                seen << u"%1 %2: %3"_s.arg(int(box->icon())).arg(box->windowTitle(), box->text());
+                box->button(QMessageBox::Ok)->click();
+            }
         });
-        m_timer.start(10);
+        timer.start(10);
     }
-
-private:
-    QTimer m_timer;
 };
 
 enum class Gesture { DoubleClickName, EnterOnName, DoubleClickBox };
@@ -44,7 +40,7 @@ struct Notes : Desk {
     {
         useStandInEditor();
         for (const QByteArray& name : names)
-            write("notes/" + name, "whole note\n");
+            write("notes/" + name, "from " + name.toHex() + "\n");
         start(notes);
     }
 };
@@ -59,21 +55,28 @@ class EditorTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { platform::Application::ApplyDefaults(); }
 
-    // Preview box i shows file list entry i - 1; a double-click on it selects that entry and
-    // opens exactly that file.
-    void eachGestureOpensItsOwnFileWithItsOneAbsolutePath_data()
+    // A double-click on preview box i selects list entry i - 1 and opens exactly that file. No
+    // shell starts the editor: a name arrives as one argument, byte for byte, and nothing runs.
+    void eachGestureOpensItsOwnFileWithItsOneExactPath_data()
     {
+        const QList<QByteArray> four {"a.txt", "b.txt", "c.txt", "d.txt"};
         QTest::addColumn<Gesture>("gesture");
+        QTest::addColumn<QList<QByteArray>>("names");
         QTest::addColumn<int>("entry");
-        QTest::newRow("double-click the first name") << Gesture::DoubleClickName << 0;
-        QTest::newRow("Down, then Enter") << Gesture::EnterOnName << 1;
-        QTest::newRow("double-click box 3") << Gesture::DoubleClickBox << 2;
+        QTest::newRow("double-click the first name") << Gesture::DoubleClickName << four << 0;
+        QTest::newRow("Down, then Enter") << Gesture::EnterOnName << four << 1;
+        QTest::newRow("double-click box 3") << Gesture::DoubleClickBox << four << 2;
+        QTest::newRow("quotes, ; & and substitution")
+            << Gesture::DoubleClickName << QList<QByteArray> {"my 'q' \"n\";touch MARKER & $(touch MARKER).txt"} << 0;
+        QTest::newRow("newline") << Gesture::DoubleClickName << QList<QByteArray> {"first\ntouch MARKER\n.txt"} << 0;
+        QTest::newRow("leading dash") << Gesture::DoubleClickName << QList<QByteArray> {"-rf --help.txt"} << 0;
     }
-    void eachGestureOpensItsOwnFileWithItsOneAbsolutePath()
+    void eachGestureOpensItsOwnFileWithItsOneExactPath()
     {
         QFETCH(Gesture, gesture);
+        QFETCH(QList<QByteArray>, names);
         QFETCH(int, entry);
-        Notes desk;
+        Notes desk(names);
         BoxAnswerer boxes;
         QWidget* files = desk.form().FileList.widget();
         const QList<QByteArray> arguments = desk.editorArgumentsAfter([&] {
@@ -94,35 +97,30 @@ private Q_SLOTS:
             }
         });
         QCOMPARE(desk.form().FileList.ListIndex(), std::int16_t(entry));
-        QCOMPARE(arguments, QList<QByteArray> {QFile::encodeName(desk.notes + u'/' + QChar(u'a' + entry) + u".txt")});
+        QCOMPARE(arguments, QList<QByteArray> {desk.bytesOf("notes/" + names[entry])});
         QCOMPARE(boxes.seen, QStringList {});
-    }
-
-    // The editor is started without a shell: a name arrives as one argument, byte for byte,
-    // and nothing in it runs.
-    void aNameAShellWouldSplitOrRunArrivesWhole_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("spaces and quotes") << QByteArray("my 'quoted' \"note\" .txt");
-        QTest::newRow("semicolon and ampersand") << QByteArray("a;touch MARKER & touch MARKER.txt");
-        QTest::newRow("command substitution") << QByteArray("$(touch MARKER) `touch MARKER`.txt");
-        QTest::newRow("newline") << QByteArray("first\ntouch MARKER\n.txt");
-        QTest::newRow("leading dash") << QByteArray("-rf --help.txt");
-        QTest::newRow("255 bytes of Chinese") << QByteArray("\xe4\xb8\xad").repeated(83) + "a.txt";
-    }
-    void aNameAShellWouldSplitOrRunArrivesWhole()
-    {
-        QFETCH(QByteArray, name);
-        Notes desk({name});
-        QCOMPARE(desk.previews(), QStringList {desk.form().FileList.List(0) + u": whole note"_s});
-        QCOMPARE(desk.editorArgumentsAfter([&] { desk.doubleClickName(0); }),
-            QList<QByteArray> {desk.bytesOf("notes/" + name)});
         QVERIFY(!desk.markerLeft());
     }
 
-    // With nothing selected the editor must not be handed the bare folder: the name of entry
-    // -1 is an error. A failure shows the box with the exclamation mark (icon 2) and leaves
-    // the window as it was.
+    // "中文.txt" in GBK (from archives made on Chinese Windows) and in UTF-8 read the same once
+    // decoded; each must lead to its own file, in its box and in the editor, as must a name in neither.
+    void namesFromOtherSystemsEachOpenTheirOwnFile()
+    {
+        const QList<QByteArray> names {"\xd6\xd0\xce\xc4.txt", "\xe4\xb8\xad\xe6\x96\x87.txt", "bad\xff\x80.txt"};
+        Notes desk(names);
+        app::frmMain& form = desk.form();
+        QCOMPARE(form.FileList.ListCount(), std::int16_t {3});
+        for (int row = 0; row < 3; ++row) {
+            const QByteArray onDisk = platform::NativePath::Encode(desk.path(u"notes/"_s) + form.FileList.List(row));
+            const QByteArray name = onDisk.mid(onDisk.lastIndexOf('/') + 1);
+            QVERIFY(names.contains(name));
+            QCOMPARE(form.txtPreview(row + 1).Text(), u"from "_s + QString::fromLatin1(name.toHex()));
+            QCOMPARE(desk.editorArgumentsAfter([&] { desk.doubleClickName(row); }), QList<QByteArray> {onDisk});
+        }
+    }
+
+    // With nothing selected the editor must not be handed the bare folder. A failure shows the
+    // box with the exclamation mark (icon 2) and leaves the window as it was.
     void aFailedOpenShowsTheBoxAndChangesNothing_data()
     {
         QTest::addColumn<int>("entry");
@@ -141,13 +139,11 @@ private Q_SLOTS:
             qputenv("PATH", QFile::encodeName(desk.folder(u"empty"_s)));
         desk.form().FileList.SetListIndex(std::int16_t(entry));
         const QStringList before = desk.previews() << desk.form().txtPath.Text() << desk.form().DirList.Path();
-        const QString record = desk.nextRecord();
         BoxAnswerer boxes;
         desk.form().FileList_DblClick();
         QCOMPARE(boxes.seen, QStringList {seen});
         QCOMPARE(desk.previews() << desk.form().txtPath.Text() << desk.form().DirList.Path(), before);
         QCOMPARE(desk.form().FileList.ListIndex(), std::int16_t(entry));
-        QVERIFY(!QFileInfo::exists(record + u".done"_s));
     }
 };
 

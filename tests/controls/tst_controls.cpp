@@ -1,6 +1,5 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include "platform/controls/PictureBox.h"
-#include "platform/controls/TextBox.h"
 #include "platform/controls/TextBoxArray.h"
 #include "platform/controls/TextBoxElement.h"
 #include "platform/controls/VScrollBar.h"
@@ -8,8 +7,6 @@
 #include "support/Files.h"
 
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QtTest>
 
 using namespace platform;
@@ -91,25 +88,6 @@ private Q_SLOTS:
         QCOMPARE(box.widget()->width(), 150);
     }
 
-    // Every keystroke is a Change; a handler that writes the text back sees its own change
-    // raised in turn, and writing the text the box holds raises nothing.
-    void typingRaisesChangeAndAHandlerMayWriteBack()
-    {
-        Window form(400, 300);
-        TextBox text(form);
-        text.Move(0, 0, 200, 20);
-        showWindow(form);
-        QStringList seen;
-        connect(&text, &TextBox::Change, this, [&] {
-            seen.append(text.Text());
-            if (text.Text().endsWith(u'/'))
-                text.SetText(text.Text().chopped(1));
-        });
-        QTest::keyClicks(text.widget(), QStringLiteral("/tmp"));
-        text.SetText(QStringLiteral("tmp"));
-        QCOMPARE(seen, (QStringList {"/", "", "t", "tm", "tmp"}));
-    }
-
     // A splitter bar dragged past its edge keeps getting the moves, with the left button's
     // mask and coordinates in its own space, negative left of it.
     void pressedBoxKeepsGettingMovesOutsideIt()
@@ -150,35 +128,6 @@ private Q_SLOTS:
         QCOMPARE(bar.Value(), std::int16_t {10});
         QCOMPARE(static_cast<QScrollBar*>(bar.widget())->value(), 10);
         QCOMPARE(changes, 2);
-    }
-
-    // Dragging the thumb raises Scroll at each step, and one Change on release.
-    void draggingTheThumbScrollsLive()
-    {
-        Window form(100, 520);
-        VScrollBar bar(form);
-        bar.Move(0, 0, 17, 497);
-        bar.SetMax(14);
-        QList<int> seen; // the value at each Scroll, -1 for a Change
-        connect(&bar, &VScrollBar::Scroll, this, [&] { seen.append(bar.Value()); });
-        connect(&bar, &VScrollBar::Change, this, [&] { seen.append(-1); });
-        showWindow(form);
-        auto* widget = static_cast<QScrollBar*>(bar.widget());
-        QStyleOptionSlider thumb;
-        thumb.initFrom(widget);
-        thumb.orientation = Qt::Vertical;
-        thumb.maximum = 14;
-        thumb.pageStep = 1;
-        const QPoint start = widget->style()
-                                 ->subControlRect(QStyle::CC_ScrollBar, &thumb, QStyle::SC_ScrollBarSlider, widget)
-                                 .center();
-        QTest::mousePress(widget, Qt::LeftButton, {}, start);
-        for (const int dy : {40, 80, 120})
-            QTest::mouseMove(widget, start + QPoint(0, dy));
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, start + QPoint(0, 120));
-        QCOMPARE(seen.size(), 4);
-        QVERIFY(0 < seen[0] && seen[0] < seen[1] && seen[1] < seen[2]);
-        QCOMPARE(seen[3], -1);
     }
 };
 

@@ -6,12 +6,7 @@
 #include "support/FakeDrives.h"
 #include "support/StandInEditor.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QListView>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -19,19 +14,13 @@
 #include <memory>
 #include <unistd.h>
 
-// What the window's tests share: a folder of their own, the window started in it on fake
-// drives, and the stand-in editor that records what the window asks it to open.
+// What the window's tests share: a folder of their own, the window on fake drives, the stand-in editor.
 
 // A real double-click: a click that presses the place, then the double-click on it.
 inline void doubleClick(QWidget* widget, QPoint at)
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
     QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-}
-
-inline QListView* listViewOf(platform::Control& control)
-{
-    return qobject_cast<QListView*>(control.widget());
 }
 
 inline QPoint rowCentre(QListView* view, int row)
@@ -47,16 +36,13 @@ public:
         QVERIFY(m_dir.isValid());
         m_dir.setAutoRemove(false);
     }
-    // Qt removes a tree by decoded names, which cannot reach names that are not UTF-8, so
-    // the desk is removed by its bytes.
+    // Removed by bytes: Qt's decoded names cannot reach names that are not UTF-8.
     ~Desk()
     {
         m_form.reset();
         m_saved.restore();
         ::nftw(QFile::encodeName(m_dir.path()).constData(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
     }
-    Desk(const Desk&) = delete;
-    Desk& operator=(const Desk&) = delete;
 
     QString top() const { return QDir(m_dir.path()).canonicalPath(); }
     QString path(const QString& relative) const { return top() + u'/' + relative; }
@@ -94,8 +80,7 @@ public:
     }
     static QString numbered(int i) { return QStringLiteral("第 %1 篇 note %1").arg(i); }
 
-    // Starts the window in `processFolder`, on one drive per mount point (the desk's top by
-    // default); the mount points in `notReady` do not answer.
+    // Starts the window in `processFolder`, one drive per mount point; those in `notReady` do not answer.
     app::frmMain& start(const QString& processFolder, QStringList mountPoints = {}, const QSet<QString>& notReady = {})
     {
         if (mountPoints.isEmpty())
@@ -112,8 +97,7 @@ public:
     }
     app::frmMain& form() { return *m_form; }
 
-    // Puts the stand-in editor alone on the search path and makes the desk's top the current
-    // folder, where a shell that saw a file name would leave the MARKER file.
+    // The stand-in editor alone on the search path; a shell that saw a name would leave MARKER.
     void useStandInEditor() { StandInEditor::installAloneOnPath(folder(QStringLiteral("work"))); }
     bool markerLeft() const { return QFileInfo::exists(path(QStringLiteral("work/MARKER"))); }
 
@@ -130,7 +114,7 @@ public:
 
     void doubleClickName(int row)
     {
-        QListView* files = listViewOf(m_form->FileList);
+        auto* files = qobject_cast<QListView*>(m_form->FileList.widget());
         doubleClick(files->viewport(), rowCentre(files, row));
     }
 
@@ -141,14 +125,6 @@ public:
         for (int i = 1; i <= m_form->txtPreview.UBound(); ++i)
             shown << m_form->txtPreview(i).ToolTipText() + u": " + m_form->txtPreview(i).Text();
         return shown;
-    }
-
-    // Box i shows file list entry i - 1: a double-click on a box opens the entry at its place.
-    void checkPreviewsFollowTheList()
-    {
-        QCOMPARE(int(m_form->txtPreview.UBound()), int(m_form->FileList.ListCount()));
-        for (int i = 1; i <= m_form->FileList.ListCount(); ++i)
-            QCOMPARE(m_form->txtPreview(i).ToolTipText(), m_form->FileList.List(i - 1));
     }
 
 private:
