@@ -1,6 +1,6 @@
 #include "layout/PaneRules.h"
 #include "layout/ScrollRules.h"
-#include "support/ErrorOf.h"
+#include "support/Files.h"
 
 #include <QtTest>
 
