@@ -1,6 +1,7 @@
 #include "preview/PreviewPrefetch.h"
 
 #include "platform/files/FolderBatch.h"
+#include "platform/runtime/BusyHook.h"
 #include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
 #include "preview/PreviewLoader.h"
@@ -18,6 +19,9 @@
 namespace preview {
 
 namespace {
+
+// How often a wait for a note lets the busy pointer show.
+constexpr std::chrono::milliseconds BusyTick {50};
 
 using Clock = platform::CallClock::Clock;
 
@@ -185,6 +189,7 @@ QString PreviewPrefetch::Take(qsizetype index)
     if (index < 0 || index >= shared.names.size())
         throw platform::Error(platform::ErrorCode::InvalidProcedureCall);
     for (;;) {
+        platform::BusyHook::Tick();
         switch (shared.slots[index].load()) {
         case Read:
             return std::move(shared.texts[static_cast<std::size_t>(index)]);
@@ -241,7 +246,8 @@ void PreviewPrefetch::WaitForProgress(qsizetype index)
 {
     Shared& shared = *m_shared;
     const Clock::time_point now = Clock::now();
-    Clock::time_point until = now + shared.deadline;
+    // Woken at least every tick, so that the busy pointer can show while the note is awaited.
+    Clock::time_point until = now + std::min<Clock::duration>(shared.deadline, BusyTick);
     for (int reader = 0; reader < shared.readerCount; ++reader) {
         if (shared.readers[reader].givenUp)
             continue;
