@@ -4,6 +4,7 @@
 #include "layout/PaneRules.h"
 #include "layout/ScrollRules.h"
 #include "platform/controls/TextBoxElement.h"
+#include "platform/desktop/BusyPointer.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/desktop/SystemColor.h"
 #include "platform/drives/DriveTable.h"
@@ -193,6 +194,7 @@ void frmMain::DriveList_Change()
     const NavigationGuard guard(NavBusy);
     if (!guard.Entered())
         return;
+    const platform::BusyPointer busy;
     // A drive that is not ready leaves the folders where they were; the drive list goes back
     // to their drive, so that all four controls name one folder and choosing the drive again
     // later is a change.
@@ -208,6 +210,7 @@ void frmMain::DirList_Change()
     const NavigationGuard guard(NavBusy);
     if (!guard.Entered())
         return;
+    const platform::BusyPointer busy;
     Step([&] { DriveList.SetDrive(DirList.Path()); });
     Step([&] { FileList.SetPath(DirList.Path()); });
     Step([&] { txtPath.SetText(FileList.Path()); });
@@ -219,6 +222,7 @@ void frmMain::txtPath_Change()
     const NavigationGuard guard(NavBusy);
     if (!guard.Entered())
         return;
+    const platform::BusyPointer busy;
     const QString shownBefore = canonicalFolder(FileList.Path());
     const QStringList listedBefore = FileList.Names();
     Step([&] { DriveList.SetDrive(txtPath.Text()); });
@@ -241,6 +245,7 @@ QString frmMain::canonicalFolder(const QString& folder) const
 
 void frmMain::CreateItem()
 {
+    const platform::BusyPointer busy;
     Step([&] { FolderPath = platform::Strings::FolderPrefix(FileList.Path()); });
     Step([&] { picPreview_Resize(); });
     std::int32_t highest = 0;

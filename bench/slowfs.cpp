@@ -12,12 +12,12 @@
 // request again, as close-to-open consistency makes a network file system do. A listing
 // carries each entry's kind and attributes with it (READDIRPLUS), as NFS and SMB listings do.
 //
-// A file named by --hang is listed and has a status, but its open and read never answer: the
-// request waits until slowfs is told to stop (SIGTERM, SIGINT, or the mount going away), then
-// fails with EIO. Stop slowfs with SIGTERM or `fusermount3 -u MOUNTPOINT`; while a request
-// hangs, only a lazy unmount (`fusermount3 -uz`) detaches the mount, and the hung request is
-// released when slowfs ends. --counts prints how many requests of each kind were served when
-// slowfs ends. It runs in the foreground.
+// A file named by --hang is listed and has a status, but its open and read never answer, and
+// so does the listing of a folder so named: the request waits until slowfs is told to stop
+// (SIGTERM, SIGINT, or the mount going away), then fails with EIO. Stop slowfs with SIGTERM or
+// `fusermount3 -u MOUNTPOINT`; while a request hangs, only a lazy unmount (`fusermount3 -uz`)
+// detaches the mount, and the hung request is released when slowfs ends. --counts prints how
+// many requests of each kind were served when slowfs ends. It runs in the foreground.
 #define FUSE_USE_VERSION 314
 #include <fuse.h>
 #include <fuse_lowlevel.h>
@@ -147,6 +147,8 @@ int release(const char*, fuse_file_info* file)
 int opendir(const char* path, fuse_file_info* file)
 {
     answerLater(OpenDir);
+    if (hangs(path))
+        return hangUntilStopped();
     const int fd = ::openat(sourceFd, relative(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!dir) {

@@ -1,6 +1,7 @@
 #include "preview/PreviewPrefetch.h"
 
 #include "platform/files/FolderBatch.h"
+#include "platform/runtime/BusyHook.h"
 #include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
 #include "preview/PreviewLoader.h"
@@ -18,6 +19,9 @@
 namespace preview {
 
 namespace {
+
+// How often a wait for a note lets the busy pointer show.
+constexpr std::chrono::milliseconds BusyTick {50};
 
 using Clock = platform::CallClock::Clock;
 
@@ -109,11 +113,14 @@ void PreviewPrefetch::Shared::Run(int reader)
         // A pool being stopped may already have counted this reader as given up; it then
         // loads nothing more.
         if (!stopping.load()) {
-            // Until the file calls time themselves, the whole note is timed as one call.
-            const platform::CallClock::Call call;
             try {
+                // The folder's open times itself; it must come before the note's own timing,
+                // whose end it would otherwise be taken for.
                 if (!batch)
                     batch.emplace(prefix);
+                // Until the note's first file call, the note is timed as one call; each call
+                // of the text input then times itself.
+                const platform::CallClock::Call call;
                 text = load(prefix + names[index], linesPerItem);
             } catch (...) {
                 error = std::current_exception();
@@ -185,6 +192,7 @@ QString PreviewPrefetch::Take(qsizetype index)
     if (index < 0 || index >= shared.names.size())
         throw platform::Error(platform::ErrorCode::InvalidProcedureCall);
     for (;;) {
+        platform::BusyHook::Tick();
         switch (shared.slots[index].load()) {
         case Read:
             return std::move(shared.texts[static_cast<std::size_t>(index)]);
@@ -241,7 +249,8 @@ void PreviewPrefetch::WaitForProgress(qsizetype index)
 {
     Shared& shared = *m_shared;
     const Clock::time_point now = Clock::now();
-    Clock::time_point until = now + shared.deadline;
+    // Woken at least every tick, so that the busy pointer can show while the note is awaited.
+    Clock::time_point until = now + std::min<Clock::duration>(shared.deadline, BusyTick);
     for (int reader = 0; reader < shared.readerCount; ++reader) {
         if (shared.readers[reader].givenUp)
             continue;

@@ -8,6 +8,7 @@
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
 #include "platform/runtime/Error.h"
+#include "platform/runtime/GuardedCall.h"
 #include "platform/runtime/ResumeNext.h"
 
 #include <QDir>
@@ -52,7 +53,9 @@ void DirListBox::SetPath(const QString& path)
 {
     const QString folder = folderFor(path);
     // Reading first, so that a folder that is missing or unreadable changes nothing.
-    const QStringList subfolders = FolderScanner::ListSubfolders(folder);
+    // A folder on a drive that stopped answering fails with 68 after the deadline.
+    const QStringList subfolders
+        = GuardedCall().Run<QStringList>([folder] { return FolderScanner::ListSubfolders(folder); });
     Step([&] { m_drives.SetCurrentFolder(m_drives.DriveForPath(folder), folder); });
     const bool changed = folder != m_path;
     m_path = folder;
@@ -70,10 +73,11 @@ QString DirListBox::folderFor(const QString& pathOrDrive) const
             continue;
         if (!m_drives.IsReady(drive))
             throw Error(ErrorCode::DeviceUnavailable);
-        QString folder = m_drives.CurrentFolder(drive);
-        while (!FolderPath::IsFolder(folder) && folder != drive.mountPoint && folder != Root)
-            folder = FolderPath::Split(folder).folder;
-        return folder;
+        return GuardedCall().Run<QString>([folder = m_drives.CurrentFolder(drive), root = drive.mountPoint]() mutable {
+            while (!FolderPath::IsFolder(folder) && folder != root && folder != Root)
+                folder = FolderPath::Split(folder).folder;
+            return folder;
+        });
     }
     if (!DriveTable::IsAbsolute(pathOrDrive))
         throw Error(ErrorCode::PathNotFound);

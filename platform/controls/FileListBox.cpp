@@ -6,6 +6,7 @@
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
 #include "platform/runtime/Error.h"
+#include "platform/runtime/GuardedCall.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -92,7 +93,9 @@ bool FileListBox::eventFilter(QObject* watched, QEvent* event)
 
 void FileListBox::read(const QString& folder)
 {
-    QStringList names = FolderScanner::ListFiles(folder, m_pattern);
+    // A folder on a drive that stopped answering fails with 68 after the deadline.
+    QStringList names = GuardedCall().Run<QStringList>(
+        [folder, pattern = m_pattern] { return FolderScanner::ListFiles(folder, pattern); });
     m_path = folder.isEmpty() ? folder : QDir::cleanPath(folder);
     m_read = true;
     m_model->SetRows(std::move(names));

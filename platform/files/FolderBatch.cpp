@@ -1,6 +1,7 @@
 #include "platform/files/FolderBatch.h"
 
 #include "platform/names/NativePath.h"
+#include "platform/runtime/CallClock.h"
 
 #include <cstring>
 
@@ -17,6 +18,7 @@ thread_local const FolderBatch* current = nullptr;
 // O_PATH asks for no more.
 int OpenFolder(const QByteArray& path)
 {
+    const CallClock::Call call;
     return ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
@@ -36,6 +38,7 @@ FolderBatch::FolderBatch(const QString& folder)
 
 FolderBatch::~FolderBatch()
 {
+    const CallClock::Call call;
     if (m_descriptor >= 0)
         ::close(m_descriptor);
     current = m_outer;

@@ -1,6 +1,7 @@
 #include "platform/files/FolderPath.h"
 
 #include "platform/names/NativePath.h"
+#include "platform/runtime/CallClock.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@ namespace platform {
 
 bool FolderPath::IsFolder(const QString& path)
 {
+    const CallClock::Call call;
     struct stat info { };
     return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }

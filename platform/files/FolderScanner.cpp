@@ -3,6 +3,7 @@
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
 #include "platform/names/NaturalOrder.h"
+#include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
 
 #include <cerrno>
@@ -25,11 +26,16 @@ public:
     {
         if (folder.isEmpty())
             throw Error(ErrorCode::PathNotFound);
+        const CallClock::Call call;
         m_dir = ::opendir(NativePath::Encode(folder).constData());
         if (!m_dir)
             throw Error(errorFor(errno));
     }
-    ~OpenFolder() { ::closedir(m_dir); }
+    ~OpenFolder()
+    {
+        const CallClock::Call call;
+        ::closedir(m_dir);
+    }
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
 
@@ -37,6 +43,7 @@ public:
     // than a silently shortened list.
     const dirent* Next()
     {
+        const CallClock::Call call;
         errno = 0;
         const dirent* entry = ::readdir(m_dir);
         if (!entry && errno != 0)
@@ -84,6 +91,7 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
     default:
         return EntryKind::Other;
     }
+    const CallClock::Call call;
     struct stat info { };
     if (::fstatat(folder.Descriptor(), entry->d_name, &info, 0) != 0)
         return EntryKind::Other;

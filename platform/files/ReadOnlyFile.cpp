@@ -3,6 +3,7 @@
 #include "platform/files/FolderBatch.h"
 #include "platform/files/FolderPath.h"
 #include "platform/names/NativePath.h"
+#include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
 
 #include <QStringEncoder>
@@ -20,6 +21,7 @@ namespace {
 
 int OpenForReading(const char* path)
 {
+    const CallClock::Call call;
     // Non-blocking, so that opening a FIFO without a writer returns at once instead of waiting
     // for one, and reading one never waits either. No controlling terminal may be acquired by
     // opening a terminal device swapped in under a note's name.
@@ -67,6 +69,7 @@ private:
 // the system reports both as ENOENT; whether the folder is there tells them apart.
 ErrorCode OpenFailure(int error, const QString& path)
 {
+    const CallClock::Call call;
     switch (error) {
     case ENOENT:
         return FolderPath::IsFolder(FolderPath::Split(path).folder) ? ErrorCode::FileNotFound : ErrorCode::PathNotFound;
@@ -75,6 +78,12 @@ ErrorCode OpenFailure(int error, const QString& path)
     default:
         return ErrorCode::PathFileAccess;
     }
+}
+
+ssize_t TimedPread(int descriptor, char* into, std::size_t count, long long offset)
+{
+    const CallClock::Call call;
+    return ::pread(descriptor, into, count, static_cast<off_t>(offset));
 }
 
 } // namespace
@@ -108,7 +117,7 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
         // Reads at a position rather than from the descriptor's own: the same cost, and a pipe,
         // socket or terminal, which has no positions, refuses it outright (ESPIPE) without
         // giving up a byte of what its writer wrote.
-        const ssize_t got = ::pread(m_descriptor, into, count, static_cast<off_t>(m_offset));
+        const ssize_t got = TimedPread(m_descriptor, into, count, m_offset);
         // A signal that arrives during the read is no failure of the file.
         if (got < 0 && errno == EINTR)
             continue;
@@ -132,6 +141,7 @@ std::size_t ReadOnlyFile::Read(char* into, std::size_t count)
 // refused after one read at most, and nothing opened here ever blocks.
 void ReadOnlyFile::RefuseUnlessRegular()
 {
+    const CallClock::Call call;
     struct stat status { };
     if (::fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         Close();
@@ -141,6 +151,7 @@ void ReadOnlyFile::RefuseUnlessRegular()
 
 void ReadOnlyFile::Close()
 {
+    const CallClock::Call call;
     // A descriptor opened only for reading has nothing to flush, so a failing close loses
     // nothing; it must not be retried either, the descriptor is gone after the first call.
     if (m_descriptor >= 0)

@@ -1,4 +1,5 @@
 #include "support/Fixtures.h"
+#include "support/SlowDrive.h"
 
 #include "platform/desktop/Application.h"
 
@@ -159,6 +160,37 @@ private Q_SLOTS:
         QTest::keyClick(desk.pathBox(), Qt::Key_Slash);
         QCOMPARE(desk.previews().first(), u"n0.txt: arrived since"_s);
         desk.checkAllShow(u"a-disk/notes"_s);
+    }
+
+    // A folder on a server that stopped answering froze the window for as long as the server
+    // stayed silent. Its listing is now given up after the deadline: the lists stay on the
+    // folder they showed, and the next choice is made at once.
+    void aFolderThatNeverAnswersLeavesTheListsWhereTheyWere()
+    {
+        Desk desk;
+        desk.write(u"share/ok/n1.txt"_s);
+        desk.write(u"share/stuck/s1.txt"_s);
+        desk.write(u"share/top.txt"_s);
+        SlowDrive drive(desk.path(u"share"_s), {1, {u"stuck"_s}, {}});
+        if (!drive.isMounted())
+            QSKIP(qPrintable(drive.unavailable()));
+        desk.start(drive.path(), {drive.path()});
+        auto* folders = qobject_cast<QListView*>(desk.form().DirList.widget());
+        const auto rowOf = [&](const QString& name) {
+            for (int row = 0; row < desk.form().DirList.EntryCount(); ++row)
+                if (desk.form().DirList.EntryPath(row) == drive.path() + u'/' + name)
+                    return rowCentre(folders, row);
+            return QPoint();
+        };
+        doubleClick(folders->viewport(), rowOf(u"stuck"_s));
+        for (const QString& shown :
+            {desk.form().DirList.Path(), desk.form().FileList.Path(), desk.form().txtPath.Text()})
+            QCOMPARE(shown, drive.path());
+        QCOMPARE(desk.form().DriveList.Drive(), drive.path() + u" [本地磁盘]"_s);
+        QCOMPARE(desk.form().FileList.Names(), QStringList {u"top.txt"_s});
+        doubleClick(folders->viewport(), rowOf(u"ok"_s));
+        QCOMPARE(desk.form().FileList.Path(), drive.path() + u"/ok"_s);
+        QCOMPARE(desk.form().txtPath.Text(), drive.path() + u"/ok"_s);
     }
 };
 
