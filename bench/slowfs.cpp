@@ -27,6 +27,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,7 +79,8 @@ bool hangs(const char* path)
 // A request for a hanging file waits here until slowfs is told to stop, or until the process
 // that made it is killed or exits: the kernel's own network clients (NFS, SMB) let a fatal
 // signal end a wait for a server that stopped answering, and so does this one. The kernel
-// then interrupts the request (config->intr), and it fails with EINTR.
+// then interrupts the request (config->intr): the library sends the thread serving it SIGUSR1,
+// which must not end slowfs, and the request fails with EINTR.
 int hangUntilStopped()
 {
     fuse_session* session = fuse_get_session(fuse_get_context()->fuse);
@@ -256,6 +258,11 @@ int main(int argc, char** argv)
     if (fuse_mount(filesystem, settings.mountPoint.c_str()) == 0) {
         fuse_session* session = fuse_get_session(filesystem);
         fuse_set_signal_handlers(session);
+        // The library's default signal for an interrupted request; it only has to wake the
+        // thread serving it.
+        struct sigaction wake { };
+        wake.sa_handler = [](int) {};
+        ::sigaction(SIGUSR1, &wake, nullptr);
         fuse_loop_config* loop = fuse_loop_cfg_create();
         fuse_loop_cfg_set_max_threads(loop, static_cast<unsigned>(settings.threads));
         fuse_loop_cfg_set_idle_threads(loop, static_cast<unsigned>(settings.threads));
