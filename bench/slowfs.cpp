@@ -14,7 +14,8 @@
 //
 // A file named by --hang is listed and has a status, but its open and read never answer, and
 // so does the listing of a folder so named: the request waits until slowfs is told to stop
-// (SIGTERM, SIGINT, or the mount going away), then fails with EIO. Stop slowfs with SIGTERM or
+// (SIGTERM, SIGINT, or the mount going away), then fails with EIO; one whose process is killed
+// or exits meanwhile fails with EINTR at once, as on NFS and SMB. Stop slowfs with SIGTERM or
 // `fusermount3 -u MOUNTPOINT`; while a request hangs, only a lazy unmount (`fusermount3 -uz`)
 // detaches the mount, and the hung request is released when slowfs ends. --counts prints how
 // many requests of each kind were served when slowfs ends. It runs in the foreground.
@@ -26,6 +27,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,12 +76,19 @@ bool hangs(const char* path)
     return settings.hang.count(slash ? slash + 1 : path) != 0;
 }
 
-// A request for a hanging file waits here until slowfs is told to stop.
+// A request for a hanging file waits here until slowfs is told to stop, or until the process
+// that made it is killed or exits: the kernel's own network clients (NFS, SMB) let a fatal
+// signal end a wait for a server that stopped answering, and so does this one. The kernel
+// then interrupts the request (config->intr): the library sends the thread serving it SIGUSR1,
+// which must not end slowfs, and the request fails with EINTR.
 int hangUntilStopped()
 {
     fuse_session* session = fuse_get_session(fuse_get_context()->fuse);
-    while (!fuse_session_exited(session))
+    while (!fuse_session_exited(session)) {
+        if (fuse_interrupted())
+            return -EINTR;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     return -EIO;
 }
 
@@ -90,6 +99,7 @@ void* init(fuse_conn_info* connection, fuse_config* config)
     config->negative_timeout = 0;
     config->use_ino = 1;
     config->kernel_cache = 0;
+    config->intr = 1; // a hanging request learns that its process has gone
     // Listings always carry the attributes, not only when the kernel guesses they will be used.
     connection->want |= FUSE_CAP_READDIRPLUS;
     connection->want &= ~FUSE_CAP_READDIRPLUS_AUTO;
@@ -248,6 +258,11 @@ int main(int argc, char** argv)
     if (fuse_mount(filesystem, settings.mountPoint.c_str()) == 0) {
         fuse_session* session = fuse_get_session(filesystem);
         fuse_set_signal_handlers(session);
+        // The library's default signal for an interrupted request; it only has to wake the
+        // thread serving it.
+        struct sigaction wake { };
+        wake.sa_handler = [](int) {};
+        ::sigaction(SIGUSR1, &wake, nullptr);
         fuse_loop_config* loop = fuse_loop_cfg_create();
         fuse_loop_cfg_set_max_threads(loop, static_cast<unsigned>(settings.threads));
         fuse_loop_cfg_set_idle_threads(loop, static_cast<unsigned>(settings.threads));

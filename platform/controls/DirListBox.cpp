@@ -1,6 +1,7 @@
 #include "platform/controls/DirListBox.h"
 
 #include "platform/controls/Container.h"
+#include "platform/desktop/BusyPointer.h"
 #include "platform/drives/DriveTable.h"
 #include "platform/files/FolderPath.h"
 #include "platform/files/FolderScanner.h"
@@ -146,11 +147,14 @@ void DirListBox::show(const QStringList& subfolders)
 
 // A folder that cannot be opened any more (removed since the list was read) does not open;
 // the current folder is read again instead, so that it disappears from the list.
+// The folder is read before any handler of the window runs, and a folder that does not answer
+// keeps the window waiting for the deadline, so the wait shows the busy pointer itself.
 void DirListBox::open(int row)
 {
     const QString target = EntryPath(row);
     if (target.isEmpty())
         return;
+    const BusyPointer busy;
     try {
         SetPath(target);
     } catch (const Error&) {

@@ -1,15 +1,11 @@
 #include "preview/PreviewPrefetch.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <cstdio>
-#include <cstring>
 #include <future>
 #include <thread>
-#include <unistd.h>
 
 using preview::PreviewPrefetch;
 using namespace std::chrono_literals;
@@ -38,20 +34,6 @@ PreviewPrefetch::Loader Hanging(int hangs, std::shared_future<void> release)
         std::this_thread::sleep_for(QRandomGenerator::global()->bounded(500) * 1us);
         return path.mid(Prefix.size());
     };
-}
-
-// Leaves a reader blocked in the kernel for good and returns from main, as closing the window
-// does while a drive has stopped answering.
-int LeaveAReaderStuck()
-{
-    const PreviewPrefetch::Loader load = [](const QString& path, std::int32_t) {
-        while (path.endsWith(u'1'))
-            ::pause();
-        return path.mid(Prefix.size());
-    };
-    PreviewPrefetch previews(Prefix, Names(3), 5, load, Deadline);
-    const QString texts = previews.Take(0) + u'|' + previews.Take(1) + u'|' + previews.Take(2);
-    return std::fputs(texts.toUtf8().constData(), stdout) < 0;
 }
 
 } // namespace
@@ -91,23 +73,8 @@ private Q_SLOTS:
         QVERIFY(threads() - before <= PreviewPrefetch::MaxGivenUp + 4);
         release.set_value(); // the readers given up return after their pools are gone
     }
-
-    void theProgramExitsWhileAReaderIsStuck()
-    {
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--leave-a-reader-stuck")});
-        QVERIFY(child.waitForFinished(120000) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0);
-        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), u"0|" + Failure.arg(1) + u"|2");
-    }
 };
 
-int main(int argc, char** argv)
-{
-    if (argc == 2 && std::strcmp(argv[1], "--leave-a-reader-stuck") == 0)
-        return LeaveAReaderStuck();
-    QCoreApplication application(argc, argv);
-    PreviewPrefetchTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(PreviewPrefetchTest)
 
 #include "tst_previewprefetch.moc"
