@@ -32,22 +32,30 @@ inline long residentKiB()
     return read ? resident * (::sysconf(_SC_PAGESIZE) / 1024) : -1;
 }
 
+// The text of the notes a folder is made of: UTF-8, or the same text in GB18030, which is not
+// UTF-8 and so is read through the legacy code page of a Chinese or C locale.
+enum class NoteText { Utf8, Gb18030 };
+
 // A folder of `count` notes named "note 00001.txt" and on, each a numbered first line and
 // eight lines of mixed Chinese and English. Made once: a marker file records that the
 // folder is complete, so later runs read warm files.
-inline void makeNoteFolder(const std::string& folder, int count)
+inline void makeNoteFolder(const std::string& folder, int count, NoteText encoding = NoteText::Utf8)
 {
     const std::string marker = folder + "/.complete";
     if (::access(marker.c_str(), F_OK) == 0)
         return;
+    const bool gb18030 = encoding == NoteText::Gb18030;
+    const std::string first = gb18030 ? "\xB5\xDA " : "第 "; // then the number
+    const std::string title = gb18030 ? " \xC6\xAA\xB1\xCA\xBC\xC7 Note number " : " 篇笔记 Note number ";
+    const std::string today = gb18030 ? ": \xBD\xF1\xCC\xEC\xB5\xC4\xBC\xC7\xC2\xBC\xA3\xAC" : ": 今天的记录，";
     std::filesystem::create_directories(folder);
     for (int i = 1; i <= count; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "/note %05d.txt", i);
         const int fd = ::open((folder + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        std::string text = "第 " + std::to_string(i) + " 篇笔记 Note number " + std::to_string(i) + "\n\n";
+        std::string text = first + std::to_string(i) + title + std::to_string(i) + "\n\n";
         for (int line = 0; line < 8; ++line)
-            text += "  line " + std::to_string(line) + ": 今天的记录，some words of a plain note.\n";
+            text += "  line " + std::to_string(line) + today + "some words of a plain note.\n";
         if (fd < 0 || ::write(fd, text.data(), text.size()) < 0)
             std::perror("write");
         ::close(fd);

@@ -2,8 +2,11 @@
 // each file's first lines with plain POSIX calls, and the cost of scrolling the previews.
 // Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_previews [--root DIR] [--counts 1000,10000,32767]
-//                                            [--runs 5] [--steps 400]
-// The folders are made once under the root and kept, so later runs read warm files.
+//                                            [--runs 5] [--steps 400] [--encoding utf-8|gb18030]
+// The folders are made once under the root and kept, so later runs read warm files. With
+// --encoding gb18030 the notes hold the same text in GB18030, which is not UTF-8, so each is
+// read through the legacy code page (GB18030 under a Chinese or C locale); they get folders of
+// their own, notes-gb18030-COUNT.
 #include "app/frmMain.h"
 #include "bench/BenchSupport.h"
 #include "platform/controls/TextBoxElement.h"
@@ -32,6 +35,7 @@ struct Options {
     std::vector<int> counts {1000, 10000, 32767};
     int runs {5};
     int steps {400};
+    bench::NoteText encoding {bench::NoteText::Utf8};
 };
 
 Options parseOptions(int argc, char** argv)
@@ -54,6 +58,12 @@ Options parseOptions(int argc, char** argv)
             options.runs = std::max(1, std::atoi(argv[++i]));
         } else if (argument == "--steps" && hasValue) {
             options.steps = std::max(1, std::atoi(argv[++i]));
+        } else if (argument == "--encoding" && hasValue && std::string(argv[i + 1]) == "utf-8") {
+            options.encoding = bench::NoteText::Utf8;
+            ++i;
+        } else if (argument == "--encoding" && hasValue && std::string(argv[i + 1]) == "gb18030") {
+            options.encoding = bench::NoteText::Gb18030;
+            ++i;
         } else if (argument[0] != '-') {
             options.root = argument; // the folder root alone, as earlier versions took it
         } else {
@@ -243,8 +253,9 @@ int main(int argc, char** argv)
     std::printf("%-7s %9s %14s %6s %11s %10s %11s %10s %9s\n", "files", "floor ms", "CreateItem ms", "ratio",
         "arrow med", "arrow p99", "page med", "page p99", "peak MiB");
     for (int count : options.counts) {
-        const std::string folder = options.root + "/notes-" + std::to_string(count);
-        bench::makeNoteFolder(folder, count);
+        const bool gb18030 = options.encoding == bench::NoteText::Gb18030;
+        const std::string folder = options.root + (gb18030 ? "/notes-gb18030-" : "/notes-") + std::to_string(count);
+        bench::makeNoteFolder(folder, count, options.encoding);
 
         QDir::setCurrent(QString::fromStdString(start));
         app::frmMain form;

@@ -99,22 +99,24 @@ private Q_SLOTS:
                                             "筆記.txt", "in UTF-8\n"}
                                      << QStringList {
                                             u"Big5-HKSCS"_s, u"筆記.txt → 舊筆記|Big5"_s, u"筆記.txt → in UTF-8"_s};
-        QTest::newRow("Shift_JIS, ja_JP")
-            << QStringList {u"LC_CTYPE=ja_JP.UTF-8"_s}
-            << QList<QByteArray> {"a", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x82\n\x80 x"}
-            << QStringList {u"Shift_JIS"_s, u"a → 日本語のメモ|\uFFFD x"_s};
-        QTest::newRow("1252, de_DE") << QStringList {u"LANG=de_DE.UTF-8"_s}
-                                     << QList<QByteArray> {"a", "M\xFCller caf\xE9\r\n\x93na\xEFve\x94 \x80\x35\n"}
-                                     << QStringList {u"windows-1252"_s, u"a → Müller café|“naïve” €5"_s};
-        QTest::newRow("1251, ru_RU") << QStringList {u"LANG=ru_RU.UTF-8"_s}
-                                     << QList<QByteArray> {"a", "\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0"}
-                                     << QStringList {u"windows-1251"_s, u"a → Привет, мир"_s};
         QTest::newRow("GB18030, no locale")
             << QStringList() << QList<QByteArray> {"\xD6\xD0.txt", "\xD6\xD0\xCE\xC4\xB1\xCA\xBC\xC7\n"}
             << QStringList {u"GB18030"_s, u"中.txt → 中文笔记"_s};
-        QTest::newRow("UTF-8 first, any locale")
-            << QStringList {u"LANG=de_DE.UTF-8"_s} << QList<QByteArray> {"a", "caf\xC3\xA9\n\xD6\xD0"}
-            << QStringList {u"windows-1252"_s, u"a → café|ÖÐ"_s};
+        // A note "a" under each locale: the variable set, the note's bytes, the code page, the lines read.
+        const char* const notes[][4] {
+            {"LC_CTYPE=ja_JP.UTF-8", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x82\n\x80 x", "Shift_JIS",
+                "日本語のメモ|\uFFFD x"},
+            {"LANG=de_DE.UTF-8", "M\xFCller caf\xE9\r\n\x93na\xEFve\x94 \x80\x35\n", "windows-1252",
+                "Müller café|“naïve” €5"},
+            {"LANG=en_US.UTF-8", "na\xEFve", "windows-1252", "naïve"},
+            {"LANG=ru_RU.UTF-8", "\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0", "windows-1251", "Привет, мир"},
+            {"LANG=zh_CN.UTF-8", "\xD6\xD0\xCE\xC4", "GB18030", "中文"},
+            {"LANG=C.UTF-8", "\xD6\xD0\xCE\xC4", "GB18030", "中文"},
+            {"LANG=zh_TW.BIG5", "\xC2\xC2\xB5\xA7\xB0\x4F", "Big5", "舊筆記"},
+            {"LC_ALL=de_DE.UTF-8", "caf\xC3\xA9\n\xD6\xD0", "windows-1252", "café|ÖÐ"}}; // UTF-8 first
+        for (const auto& [locale, bytes, codePage, lines] : notes)
+            QTest::newRow(locale) << QStringList {QString::fromUtf8(locale)} << QList<QByteArray> {"a", bytes}
+                                  << QStringList {QString::fromUtf8(codePage), u"a → "_s + QString::fromUtf8(lines)};
     }
     void notesAndNamesReadInTheLocalesCodePage()
     {
