@@ -5,7 +5,6 @@
 #include "platform/drives/DriveTable.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
-#include "platform/runtime/Error.h"
 #include "support/FakeDrives.h"
 #include "support/Files.h"
 
@@ -80,6 +79,8 @@ private Q_SLOTS:
     // widest text: cut short, the entries of two sticks deep in /run/media could look alike.
     void theDrivePopupShowsTheDrivesOfNowWholeWithTheirKinds()
     {
+        // A desktop theme that lacks the drive icons: the list draws its own.
+        QIcon::setThemeName(u"vellumry-no-such-theme"_s);
         auto owned = std::make_unique<FakeMounts>(
             QList<MountEntry> {disk(u"/home"_s, "/dev/sda3"), disk(u"/mnt/share"_s, "server:/docs", "nfs")});
         FakeMounts& mounts = *owned;
@@ -112,6 +113,7 @@ private Q_SLOTS:
         QCOMPARE(list.Drive(), u"/home [本地磁盘]"_s);
         QVERIFY(combo->view()->viewport()->width() >= combo->view()->sizeHintForColumn(0));
         QVERIFY(combo->view()->sizeHintForColumn(0) > list.widget()->width());
+        QIcon::setThemeName({});
     }
 
     // The file list is a snapshot of the folder's regular files that match the pattern, hidden

@@ -64,7 +64,6 @@ private Q_SLOTS:
                                << QList<QByteArray> {bytes};
         };
         name("what a shell would run", "a;touch MARKER;$(touch MARKER)`touch MARKER` | x > 'b' & \"$HOME\" *.txt");
-        name("newline", "first\ntouch MARKER.txt");
         name("gbk name", "\xd6\xd0\xce\xc4 (1).txt");
         name("undecodable bytes", "bad\xff\xfe.txt");
         QTest::newRow("nothing after the program") << u"editor"_s << u"Notepad.exe"_s << QList<QByteArray> {};
@@ -112,7 +111,6 @@ private Q_SLOTS:
         QTest::newRow("unknown program") << u"vellumry-no-such-program /tmp/a.txt"_s;
         QTest::newRow("no editor and no opener") << u"Notepad.exe /tmp/a.txt"_s;
         QTest::newRow("empty command line") << QString();
-        QTest::newRow("editor name in another case") << u"notepad.exe /tmp/a.txt"_s;
         QTest::newRow("file the system cannot execute") << u"broken a.txt"_s;
     }
     void programThatCannotStartIsFileNotFound()
