@@ -38,13 +38,7 @@ struct Drives : Desk {
     QComboBox* drives() { return qobject_cast<QComboBox*>(form().DriveList.widget()); }
     QListView* folders() { return qobject_cast<QListView*>(form().DirList.widget()); }
     QWidget* pathBox() { return form().txtPath.widget(); }
-    QPoint rowOf(const QString& relative)
-    {
-        for (int row = 0; row < form().DirList.EntryCount(); ++row)
-            if (form().DirList.EntryPath(row) == path(relative))
-                return rowCentre(folders(), row);
-        return {};
-    }
+    QPoint rowOf(const QString& relative) { return folderRow(path(relative)); }
 
     // The lists and the previews show `relative` on its drive, and nothing is left busy.
     void checkAllShow(const QString& relative)
@@ -105,6 +99,8 @@ private Q_SLOTS:
         QTest::newRow("Backspace to the parent") << Move::Backspace << QString() << u"a-disk"_s << 1;
         QTest::newRow("paste a folder") << Move::Paste << u"a-disk/notes/sub"_s << u"a-disk/notes/sub"_s << 1;
         QTest::newRow("paste a missing folder") << Move::Paste << u"a-disk/notes/zz"_s << u"a-disk/notes"_s << 0;
+        QTest::newRow("paste a folder on the drive that does not answer")
+            << Move::Paste << u"b-offline/x"_s << u"a-disk/notes"_s << 0;
     }
     void eachMoveShowsOneFolderEverywhereAndBuildsThePreviewsOnce()
     {
@@ -196,19 +192,13 @@ private Q_SLOTS:
             QSKIP(qPrintable(drive.unavailable()));
         desk.start(drive.path(), {drive.path()});
         auto* folders = qobject_cast<QListView*>(desk.form().DirList.widget());
-        const auto rowOf = [&](const QString& name) {
-            for (int row = 0; row < desk.form().DirList.EntryCount(); ++row)
-                if (desk.form().DirList.EntryPath(row) == drive.path() + u'/' + name)
-                    return rowCentre(folders, row);
-            return QPoint();
-        };
-        doubleClick(folders->viewport(), rowOf(u"stuck"_s));
+        doubleClick(folders->viewport(), desk.folderRow(drive.path() + u"/stuck"_s));
         for (const QString& shown :
             {desk.form().DirList.Path(), desk.form().FileList.Path(), desk.form().txtPath.Text()})
             QCOMPARE(shown, drive.path());
         QCOMPARE(desk.form().DriveList.Drive(), drive.path() + u" [本地磁盘]"_s);
         QCOMPARE(desk.form().FileList.Names(), QStringList {u"top.txt"_s});
-        doubleClick(folders->viewport(), rowOf(u"ok"_s));
+        doubleClick(folders->viewport(), desk.folderRow(drive.path() + u"/ok"_s));
         QCOMPARE(desk.form().FileList.Path(), drive.path() + u"/ok"_s);
         QCOMPARE(desk.form().txtPath.Text(), drive.path() + u"/ok"_s);
     }

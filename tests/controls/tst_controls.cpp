@@ -1,4 +1,3 @@
-#define QTEST_QPA_MOUSE_HANDLING
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/TextBoxArray.h"
 #include "platform/controls/TextBoxElement.h"
@@ -17,12 +16,6 @@ namespace {
 
 // Stands for "no error": no call of these tests raises it.
 constexpr ErrorCode None = ErrorCode::FileNotFound;
-
-void showWindow(Window& form)
-{
-    form.Show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.widget()));
-}
 
 } // namespace
 
@@ -65,51 +58,6 @@ private Q_SLOTS:
         QCOMPARE(element ? boundsOf(array(0)) : boundsOf(box), expected);
         QCOMPARE(box.widget()->geometry(), element ? QRect(10, 20, 30, 40) : expected.toRect());
         QCOMPARE(resizes, !element && error == None ? 1 : 0);
-    }
-
-    // Resize is raised at once and only for a real change of size; a handler that resizes the
-    // same box again is answered in turn, and the box settles on the last size.
-    void resizeIsSynchronousAndSettlesWhenReentered()
-    {
-        Window form(400, 300);
-        PictureBox box(form, BorderStyle::None);
-        box.Move(0, 0, 100, 100);
-        QList<float> seen;
-        connect(&box, &PictureBox::Resize, this, [&] {
-            seen.append(box.Width());
-            if (box.Width() > 150)
-                box.SetWidth(150);
-        });
-        box.SetWidth(120);
-        box.SetWidth(120);
-        box.Move(30, 40);
-        box.SetWidth(200);
-        QCOMPARE(seen, (QList<float> {120, 200, 150}));
-        QCOMPARE(box.widget()->width(), 150);
-    }
-
-    // A splitter bar dragged past its edge keeps getting the moves, with the left button's
-    // mask and coordinates in its own space, negative left of it.
-    void pressedBoxKeepsGettingMovesOutsideIt()
-    {
-        Window form(400, 300);
-        PictureBox bar(form, BorderStyle::None);
-        bar.Move(200, 0, 9, 300);
-        QStringList seen;
-        const auto record = [&](char kind) {
-            return [&seen, kind](std::int16_t button, std::int16_t, float x, float y) {
-                seen << QStringLiteral("%1 %2 %3,%4").arg(kind).arg(button).arg(x).arg(y);
-            };
-        };
-        connect(&bar, &PictureBox::MouseDown, this, record('D'));
-        connect(&bar, &PictureBox::MouseMove, this, record('M'));
-        connect(&bar, &PictureBox::MouseUp, this, record('U'));
-        showWindow(form);
-        QTest::mousePress(bar.widget(), Qt::LeftButton, {}, QPoint(4, 100));
-        QTest::mouseMove(form.widget(), QPoint(150, 80));
-        QTest::mouseRelease(form.widget(), Qt::LeftButton, {}, QPoint(150, 80));
-        QCOMPARE(seen.filter(QRegularExpression("^[DU]")), (QStringList {"D 1 4,100", "U 1 -50,80"}));
-        QVERIFY(seen.contains("M 1 -50,80"));
     }
 
     // Fewer boxes make a smaller range: the value is pulled down with Max, which is a Change,

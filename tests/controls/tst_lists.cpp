@@ -1,14 +1,17 @@
 #include "platform/controls/DirListBox.h"
+#include "platform/controls/DriveListBox.h"
 #include "platform/controls/FileListBox.h"
 #include "platform/controls/Window.h"
 #include "platform/drives/DriveTable.h"
+#include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
-#include "platform/runtime/Error.h"
 #include "support/FakeDrives.h"
 #include "support/Files.h"
 
+#include <QComboBox>
 #include <QListView>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QtTest>
 
 using namespace platform;
@@ -57,6 +60,60 @@ private Q_SLOTS:
         list.SetPath(current + u'/'); // the folder shown: read again, and no change
         QCOMPARE(list.EntryCount(), 7);
         QCOMPARE(changes.count(), 0);
+        // A folder removed since it was listed does not open, and leaves the list.
+        QCOMPARE(list.EntryPath(5), current + u"/x2"_s);
+        QVERIFY(QDir(current + u"/x2"_s).removeRecursively());
+        auto* view = qobject_cast<QListView*>(list.widget());
+        view->setCurrentIndex(view->model()->index(5, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(list.Path(), current);
+        QCOMPARE(list.EntryCount(), 6);
+        // The drive's folder removed since: choosing the drive shows the nearest folder above it.
+        QVERIFY(QDir(current).removeRecursively());
+        list.SetPath(drives.Resolve(drive).text);
+        QCOMPARE(list.Path(), drive + u"/a"_s);
+    }
+
+    // The popup reads the drives again, so a stick inserted a moment ago is there; the selected
+    // drive that has gone stays. Each row shows its kind's icon, and the popup is as wide as the
+    // widest text: cut short, the entries of two sticks deep in /run/media could look alike.
+    void theDrivePopupShowsTheDrivesOfNowWholeWithTheirKinds()
+    {
+        // A desktop theme that lacks the drive icons: the list draws its own.
+        QIcon::setThemeName(u"vellumry-no-such-theme"_s);
+        auto owned = std::make_unique<FakeMounts>(
+            QList<MountEntry> {disk(u"/home"_s, "/dev/sda3"), disk(u"/mnt/share"_s, "server:/docs", "nfs")});
+        FakeMounts& mounts = *owned;
+        DriveTable drives(std::move(owned), u"/home/ana"_s, unready({}));
+        // A style that drops the list below the box, where Qt keeps it as wide as the box.
+        const std::unique_ptr<QStyle> dropDown(QStyleFactory::create(u"Windows"_s));
+        Window form(300, 300);
+        DriveListBox list(form, drives);
+        list.widget()->setStyle(dropDown.get());
+        list.Move(0, 0, 100, 25);
+        form.Show();
+        mounts.mounts = {disk(u"/mnt/share"_s, "server:/docs", "nfs"),
+            disk(u"/run/media/ana/NOTES OF THE WHOLE YEAR 2024"_s, "/dev/sdb1", "vfat")};
+        auto* combo = qobject_cast<QComboBox*>(list.widget());
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(combo->view()->isVisible());
+        const std::pair<QString, DriveKind> rows[] {{u"/ [本地磁盘]"_s, DriveKind::Local},
+            {u"/mnt/share [网络驱动器]"_s, DriveKind::Network},
+            {u"/run/media/ana/NOTES OF THE WHOLE YEAR 2024 [可移动磁盘]"_s, DriveKind::Removable},
+            {u"/home [本地磁盘]"_s, DriveKind::Local}};
+        QCOMPARE(combo->count(), 4);
+        QList<QImage> icons;
+        for (int row = 0; row < 4; ++row) {
+            QCOMPARE(combo->itemText(row), rows[row].first);
+            icons << combo->itemIcon(row).pixmap(16).toImage();
+            QCOMPARE(icons[row], ListIcons::Drive(rows[row].second).pixmap(16).toImage());
+        }
+        QVERIFY(icons[0] != icons[1] && icons[1] != icons[2] && icons[2] != icons[0]); // one look per kind
+        QCOMPARE(list.Drive(), u"/home [本地磁盘]"_s);
+        QVERIFY(combo->view()->viewport()->width() >= combo->view()->sizeHintForColumn(0));
+        QVERIFY(combo->view()->sizeHintForColumn(0) > list.widget()->width());
+        QIcon::setThemeName({});
     }
 
     // The file list is a snapshot of the folder's regular files that match the pattern, hidden

@@ -2,20 +2,15 @@
 #include "platform/controls/TextBoxArray.h"
 #include "platform/controls/TextBoxElement.h"
 #include "platform/controls/Window.h"
-#include "platform/runtime/Error.h"
 #include "platform/widgets/TextEditWidget.h"
-#include "support/Files.h"
 
 #include <QScrollBar>
 #include <QtTest>
 
-#include <cmath>
 #include <functional>
 #include <set>
 
 using namespace platform;
-
-Q_DECLARE_METATYPE(platform::ErrorCode)
 
 namespace {
 
@@ -85,33 +80,6 @@ class TextBoxArrayTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void indexErrorsFollowTheControlArrayRules_data()
-    {
-        QTest::addColumn<int>("operation"); // 0 Load, 1 Unload, 2 look up
-        QTest::addColumn<int>("index");
-        QTest::addColumn<ErrorCode>("error");
-        QTest::newRow("loading a loaded index") << 0 << 1 << ErrorCode::ArrayElementExists;
-        QTest::newRow("loading a negative index") << 0 << -1 << ErrorCode::NoSuchArrayElement;
-        QTest::newRow("loading past 16 bits") << 0 << 32768 << ErrorCode::Overflow;
-        QTest::newRow("unloading the template") << 1 << 0 << ErrorCode::InvalidProcedureCall;
-        QTest::newRow("unloading a hole") << 1 << 2 << ErrorCode::NoSuchArrayElement;
-        QTest::newRow("looking up a hole") << 2 << 2 << ErrorCode::NoSuchArrayElement;
-        QTest::newRow("looking up past the end") << 2 << 300 << ErrorCode::NoSuchArrayElement;
-    }
-    void indexErrorsFollowTheControlArrayRules()
-    {
-        QFETCH(int, operation);
-        QFETCH(int, index);
-        QFETCH(ErrorCode, error);
-        Pane pane;
-        pane.array.Load(1);
-        pane.array.Load(3);
-        const std::function<void()> operations[]
-            = {[&] { pane.array.Load(index); }, [&] { pane.array.Unload(index); }, [&] { pane.array(index); }};
-        QCOMPARE(codeRaisedBy(operations[operation], ErrorCode::FileNotFound), error);
-        QCOMPARE(pane.array.Count(), std::size_t {3}); // the template among them
-    }
-
     // Regression: boxes in view are found by binary search over their Tops; it must stay
     // exact whatever order the Tops are in, however tall the boxes and wherever the canvas is.
     void boxesInViewHoldEditorsAfterScrolling_data()

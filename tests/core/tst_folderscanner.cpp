@@ -52,17 +52,6 @@ private Q_SLOTS:
         QCOMPARE(FolderScanner::ListFiles(dir.path(), u"?.md;*.bak"_s), (QStringList {u"c.txt.bak"_s, u"d.md"_s}));
     }
 
-    // The list's count is a 16-bit value: a larger folder keeps its first names in order.
-    void keepsTheFirst32767Names()
-    {
-        const QString big = m_folder.makeFolder(u"big"_s);
-        for (int index = 0; index < 32800; ++index)
-            OddFiles::file(QFile::encodeName(big + u"/n%1.txt"_s.arg(index, 5, 10, QChar(u'0'))));
-        const QStringList names = FolderScanner::ListFiles(big, u"*.txt"_s);
-        QCOMPARE(names.size(), FolderScanner::MaxFiles);
-        QCOMPARE(names.back(), u"n32766.txt"_s);
-    }
-
     // A link back up the tree is listed once, and neither hangs the list nor recurses.
     void listsSubfoldersAndLinksToThem()
     {
@@ -94,17 +83,7 @@ private Q_SLOTS:
         QCOMPARE(::unlink(raw("names/\xd6\xd0\xce\xc4.txt")) + ::unlink(raw("names/bad\xff.txt")), 0);
     }
 
-    void missingFolderIsError76()
-    {
-        OddFiles::file(raw("plain"));
-        for (const QString& path :
-            QStringList {folder() + u"/absent"_s, folder() + u"/plain"_s, folder() + u"/plain/x"_s, QString()}) {
-            QCOMPARE(codeRaisedBy([&] { FolderScanner::ListFiles(path, u"*.txt"_s); }), ErrorCode::PathNotFound);
-            QCOMPARE(codeRaisedBy([&] { FolderScanner::ListSubfolders(path); }), ErrorCode::PathNotFound);
-        }
-    }
-
-    // Root reads every folder, so then the check runs in a child that has given up root.
+    // Root reads every folder, so the check runs in a child that gives up root if it has it.
     void unreadableFolderIsError75()
     {
         const QString locked = m_folder.makeFolder(u"locked"_s);
@@ -116,14 +95,10 @@ private Q_SLOTS:
             return codeRaisedBy([&] { FolderScanner::ListFiles(locked, u"*"_s); }) == ErrorCode::PathFileAccess
                 && codeRaisedBy([&] { FolderScanner::ListSubfolders(locked); }) == ErrorCode::PathFileAccess;
         };
-        if (::geteuid() != 0) {
-            QVERIFY(refused());
-            return;
-        }
         QVERIFY(QFile::setPermissions(folder(), QFile::permissions(folder()) | QFileDevice::ExeOther));
         const pid_t child = ::fork();
         if (child == 0)
-            ::_exit(::setgid(65534) != 0 || ::setuid(65534) != 0 ? 2 : refused() ? 0 : 1);
+            ::_exit(::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0) ? 2 : refused() ? 0 : 1);
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         if (WEXITSTATUS(status) == 2)

@@ -1,11 +1,8 @@
 #include "layout/PaneRules.h"
-#include "layout/ScrollRules.h"
-#include "support/Files.h"
 
 #include <QtTest>
 
 using layout::PaneRules;
-using platform::ErrorCode;
 
 // The rules the window's numbers follow where rounding decides; the window's tests hold the rest.
 class LayoutRulesTest : public QObject {
@@ -29,14 +26,6 @@ private Q_SLOTS:
         QFETCH(float, textHeight);
         QFETCH(int, lines);
         QCOMPARE(PaneRules::LinesPerItem(itemHeight, textHeight), lines);
-    }
-
-    // A height that rounds to zero is the program's error, never a silent zero or a crash.
-    void aHeightRoundingToZeroIsDivisionByZero()
-    {
-        const auto none = ErrorCode::Overflow;
-        QCOMPARE(codeRaisedBy([] { PaneRules::LinesPerItem(81.0f, 0.5f); }, none), ErrorCode::DivisionByZero);
-        QCOMPARE(codeRaisedBy([] { layout::ScrollRules::PageItems(502.0f, 0.4f); }, none), ErrorCode::DivisionByZero);
     }
 };
 

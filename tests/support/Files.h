@@ -71,15 +71,6 @@ public:
         OddFiles::file(QFile::encodeName(path() + QLatin1Char('/') + name), bytes);
     }
 
-    // Notes named note01.txt .. noteNN.txt whose first line names them.
-    void writeNumbered(int count, const QString& stem = QStringLiteral("note")) const
-    {
-        for (int i = 1; i <= count; ++i) {
-            const QString name = QStringLiteral("%1%2.txt").arg(stem).arg(i, 2, 10, QLatin1Char('0'));
-            write(name, QStringLiteral("第 %1 篇 note %1\nsecond line\n").arg(i).toUtf8());
-        }
-    }
-
     QString makeFolder(const QString& name) const
     {
         QDir(path()).mkpath(name);

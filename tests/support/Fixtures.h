@@ -1,15 +1,14 @@
 #pragma once
 
 #include "app/frmMain.h"
-#include "platform/controls/TextBoxElement.h"
 #include "platform/drives/DriveTable.h"
 #include "support/FakeDrives.h"
+#include "support/Files.h"
 #include "support/StandInEditor.h"
 
 #include <QListView>
 #include <QtTest>
 
-#include <fcntl.h>
 #include <ftw.h>
 #include <memory>
 #include <unistd.h>
@@ -54,16 +53,12 @@ public:
         return path(relative);
     }
 
-    // Written with plain system calls, so that a name that is not UTF-8 keeps its bytes.
+    // Written by bytes, so that a name that is not UTF-8 keeps them.
     void write(const QByteArray& relative, const QByteArray& content = "text\n") const
     {
         if (relative.contains('/'))
             folder(QString::fromUtf8(relative.left(relative.lastIndexOf('/'))));
-        const QByteArray name = bytesOf(relative);
-        const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        QVERIFY2(descriptor >= 0, name.constData());
-        QCOMPARE(::write(descriptor, content.constData(), size_t(content.size())), ssize_t(content.size()));
-        ::close(descriptor);
+        OddFiles::file(bytesOf(relative), content);
     }
     void write(const QString& relative, const QByteArray& content = "text\n") const
     {
@@ -110,6 +105,15 @@ public:
         const QString record = nextRecord();
         action();
         return StandInEditor::argumentsOf(record);
+    }
+
+    // The centre of the directory list's row that shows `folder`.
+    QPoint folderRow(const QString& folder)
+    {
+        for (int row = 0; row < m_form->DirList.EntryCount(); ++row)
+            if (m_form->DirList.EntryPath(row) == folder)
+                return rowCentre(qobject_cast<QListView*>(m_form->DirList.widget()), row);
+        return {};
     }
 
     void doubleClickName(int row)

@@ -15,25 +15,19 @@
 // A slow drive: the folder `source` mirrored through slowfs (bench/slowfs.cpp), a FUSE file
 // system that answers every request after a delay, at a fresh mount point of its own. A note
 // named in `hang` is listed, but its open and read never answer while the drive is mounted,
-// as on a file server that stopped answering.
+// as on a file server that stopped answering. A target that uses it gets slowfs's path as
+// VELLUMRY_SLOWFS from CMake (bench/CMakeLists.txt); without slowfs or /dev/fuse, isMounted()
+// is false and unavailable() says why.
 //
-// The drive needs /dev/fuse and the slowfs binary. A test target gets the binary's path from
-// CMake, where libfuse3 was found:
-//   if(TARGET slowfs)
-//     target_compile_definitions(test_x PRIVATE VELLUMRY_SLOWFS="$<TARGET_FILE:slowfs>")
-//     add_dependencies(test_x slowfs)
-//   endif()
-// and skips where there is no drive to be had:
-//   SlowDrive drive(notes.path(), {1, {"stuck.txt"}});
-//   if (!drive.isMounted())
-//       QSKIP(qPrintable(drive.unavailable()));
-//   ... drive.path() is the mirror of notes.path() ...
-//
-// When the drive goes, slowfs is stopped first: it fails every request still hanging with EIO,
-// so a thread stuck in an open on the drive returns, and it detaches the mount lazily, which no
-// request in flight can block. Should slowfs not end within a few seconds, the mount is
-// detached with `fusermount3 -uz` and slowfs killed. The mount point is removed only when it is
-// empty, that is, no longer a mirror of the notes.
+// When the drive goes, slowfs is stopped first: it fails every request still hanging with EIO
+// and detaches the mount lazily. Should it not end within a few seconds, the mount is detached
+// with `fusermount3 -uz` and slowfs killed.
+#ifdef VELLUMRY_SLOWFS
+inline const QString SlowfsBinary = QStringLiteral(VELLUMRY_SLOWFS);
+#else
+inline const QString SlowfsBinary;
+#endif
+
 struct SlowDriveOptions {
     int delayMs {1};
     QStringList hang; // file names whose open and read never answer
@@ -44,30 +38,17 @@ class SlowDrive {
 public:
     using Options = SlowDriveOptions;
 
-    static QString builtBinary()
+    explicit SlowDrive(const QString& source, const Options& options = {}, const QString& binary = SlowfsBinary)
     {
-#ifdef VELLUMRY_SLOWFS
-        return QStringLiteral(VELLUMRY_SLOWFS);
-#else
-        return {};
-#endif
-    }
-
-    explicit SlowDrive(const QString& source, const Options& options = {}, const QString& binary = builtBinary())
-    {
-        if (binary.isEmpty() || !QFile::exists(binary)) {
-            m_unavailable = QStringLiteral("slowfs was not built (libfuse3 missing?)");
-            return;
-        }
-        if (::access("/dev/fuse", R_OK | W_OK) != 0) {
-            m_unavailable = QStringLiteral("no usable /dev/fuse here");
-            return;
-        }
         QByteArray pattern = QDir::tempPath().toLocal8Bit() + "/vellumry-slowdrive-XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
+        if (binary.isEmpty() || !QFile::exists(binary))
+            m_unavailable = QStringLiteral("slowfs was not built (libfuse3 missing?)");
+        else if (::access("/dev/fuse", R_OK | W_OK) != 0)
+            m_unavailable = QStringLiteral("no usable /dev/fuse here");
+        else if (!::mkdtemp(pattern.data()))
             m_unavailable = QStringLiteral("cannot make a mount point");
+        if (!m_unavailable.isEmpty())
             return;
-        }
         m_path = QString::fromLocal8Bit(pattern);
         QStringList arguments {QStringLiteral("--delay-ms"), QString::number(options.delayMs)};
         for (const QString& name : options.hang)
@@ -80,22 +61,13 @@ public:
         // Should the test die without unwinding, slowfs goes with it and takes its mount along.
         m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.start();
-        if (!m_process.waitForStarted(5000)) {
-            m_unavailable = QStringLiteral("slowfs did not start: ") + m_process.errorString();
-            return;
-        }
         QElapsedTimer waited;
         waited.start();
-        while (!mounted()) {
-            if (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(10)) {
-                m_unavailable = QStringLiteral("slowfs could not mount (exit code %1)").arg(m_process.exitCode());
-                return;
-            }
-            if (waited.elapsed() > 5000) {
-                m_unavailable = QStringLiteral("slowfs did not mount within 5 s");
-                return;
-            }
-        }
+        while (m_process.waitForStarted(5000) && !mounted() && waited.elapsed() < 5000)
+            if (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(10))
+                break;
+        if (!mounted())
+            m_unavailable = QStringLiteral("slowfs did not mount (%1)").arg(m_process.errorString());
     }
 
     ~SlowDrive()
@@ -117,42 +89,22 @@ public:
     SlowDrive(const SlowDrive&) = delete;
     SlowDrive& operator=(const SlowDrive&) = delete;
 
-    bool isMounted() const
-    {
-        return m_unavailable.isEmpty();
-    }
-    QString unavailable() const
-    {
-        return m_unavailable;
-    }
-    QString path() const
-    {
-        return m_path;
-    } // the mount point: the mirror of the source folder
+    bool isMounted() const { return m_unavailable.isEmpty(); }
+    QString unavailable() const { return m_unavailable; }
+    // The mount point: the mirror of the source folder.
+    QString path() const { return m_path; }
 
 private:
-    // Whether the mount point is listed in this process's mount table (the fifth field of a
-    // line of /proc/self/mountinfo, where a space would be written \040; ours has none).
+    // Whether the mount point is listed in this process's mount table, as a field of
+    // /proc/self/mountinfo (where a space would be written \040; ours has none).
     bool mounted() const
     {
-        if (m_path.isEmpty())
-            return false;
         QFile table(QStringLiteral("/proc/self/mountinfo"));
-        if (!table.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray point = m_path.toLocal8Bit();
-        for (const QByteArray& line : table.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() > 4 && fields[4] == point)
-                return true;
-        }
-        return false;
+        return !m_path.isEmpty() && table.open(QIODevice::ReadOnly)
+            && table.readAll().contains(QByteArray(' ' + m_path.toLocal8Bit() + ' '));
     }
 
-    void detach() const
-    {
-        QProcess::execute(QStringLiteral("fusermount3"), {QStringLiteral("-uz"), m_path});
-    }
+    void detach() const { QProcess::execute(QStringLiteral("fusermount3"), {QStringLiteral("-uz"), m_path}); }
 
     QProcess m_process;
     QString m_path;
