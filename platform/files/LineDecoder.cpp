@@ -149,8 +149,10 @@ QString LineDecoder::DecodeUtf8(const char* begin, const char* end)
 
 QString LineDecoder::DecodeLegacy(char* begin, char* end, LineEnd lineEnd)
 {
-    if (!m_decoder)
+    if (!m_decoder) {
         m_decoder.emplace(m_legacyCodePage, QStringConverter::Flag::Stateless);
+        m_legacySubstitutes = LegacyCodePage::Substitutes(m_legacyCodePage);
+    }
     // Qt reaches the legacy code pages through ICU; a Qt built without it has no such decoder, and the
     // bytes then read as UTF-8 with replacement characters rather than not at all.
     if (!m_decoder->isValid())
@@ -165,7 +167,11 @@ QString LineDecoder::DecodeLegacy(char* begin, char* end, LineEnd lineEnd)
     if (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
         text.chop(1);
     ReplaceNul(text, begin, end);
-    LegacyCodePage::ReplaceSubstitutes(text);
+    // Looking for U+001A in every decoded line was the one cost the legacy code page added to
+    // reading GB18030. In a code page that never substitutes it only a 0x1A byte can give one,
+    // and the raw bytes are searched for that far more cheaply than the text.
+    if (m_legacySubstitutes || std::memchr(begin, 0x1A, static_cast<std::size_t>(end - begin)))
+        LegacyCodePage::ReplaceSubstitutes(text);
     return text;
 }
 

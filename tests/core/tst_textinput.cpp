@@ -102,6 +102,9 @@ private Q_SLOTS:
         QTest::newRow("GB18030 character cut short")
             << GbChinese + "\xD6\r\n" + GbChinese + "\xD6" << QStringList {u"中文\uFFFD"_s, u"中文\uFFFD"_s}
             << Encoding::Legacy;
+        // GB18030 never substitutes U+001A: only a look in the bytes finds a line with a real 0x1A.
+        QTest::newRow("GB18030 with a 0x1A byte")
+            << GbChinese + "\x1A" << QStringList {u"中文\uFFFD"_s} << Encoding::Legacy;
         QTest::newRow("UTF-16 odd last byte, unpaired surrogate, NUL") << QByteArray("\xFF\xFE\x00\xD8"
                                                                                      "a\0\0\0b",
             9) << QStringList {u"\uFFFDa\uFFFD\uFFFD"_s} << Encoding::Utf16LE;
@@ -113,9 +116,8 @@ private Q_SLOTS:
                           "b\r\n\xEF\xBB\xBF\xEF\xBB\xBF")
             << QStringList {u"a"_s, ZeroWidth + u"b"_s, QString(2, ZeroWidth)} << Encoding::Utf8;
         // Whatever UTF-8 refuses switches to GB18030, also where a line is decoded fast.
-        const std::pair<const char*, QString> invalid[] {{"\xC0\x80", u"\u7EAE"_s}, {"\xED\xA0\x80", u"\u980E\uFFFD"_s},
-
-            {"cdefgh\x80", u"cdefgh\uFFFD"_s}};
+        const std::pair<const char*, QString> invalid[] {
+            {"\xC0\x80", u"\u7EAE"_s}, {"\xED\xA0\x80", u"\u980E\uFFFD"_s}, {"cdefgh\x80", u"cdefgh\uFFFD"_s}};
         for (const auto& [bytes, text] : invalid)
             QTest::addRow("invalid UTF-8 %s", QByteArray(bytes).toHex().constData()) << "first\nab" + QByteArray(bytes)
                     + "\nlast" << QStringList {u"first"_s, u"ab"_s + text, u"last"_s} << Encoding::Legacy;
