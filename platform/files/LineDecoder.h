@@ -74,6 +74,7 @@ private:
     Encoding m_encoding {Encoding::Undetermined};
     Source m_source {Source::Presumed};
     std::optional<QStringDecoder> m_decoder;
+    bool m_legacySubstitutes {false}; // LegacyCodePage::Substitutes, asked with the decoder
 };
 
 } // namespace platform

@@ -5,7 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
 #include <string_view>
 
 namespace platform::LegacyCodePage {
@@ -182,6 +187,21 @@ const char* ForLocale(const Locale& locale)
     return found->codePage ? found->codePage : ForLanguage(locale);
 }
 
+// Decodes every byte but 0x1A alone on a line, as the lines of a note are decoded, so that
+// each one that does not decode by itself is one invalid byte, whether it is unassigned or a
+// lead byte cut short by the line feed. A byte that maps to U+001A, as 0x7F does in Shift_JIS,
+// shows the same way and needs the same replacing.
+bool ProbeSubstitutes(const char* codePage)
+{
+    QByteArray lines;
+    for (int byte = 0; byte <= 0xFF; ++byte) {
+        if (byte != 0x1A)
+            lines.append(static_cast<char>(byte)).append('\n');
+    }
+    QStringDecoder decoder(codePage, QStringConverter::Flag::Stateless);
+    return QString(decoder.decode(lines)).contains(QChar(0x1A));
+}
+
 bool Converts(const char* codePage)
 {
     return QStringDecoder(codePage).isValid() && QStringEncoder(codePage).isValid();
@@ -210,6 +230,30 @@ QStringDecoder Decoder()
 QStringEncoder Encoder()
 {
     return QStringEncoder(Name(), QStringConverter::Flag::Stateless);
+}
+
+bool Substitutes(const char* codePage)
+{
+    // Asked for every note read in a legacy code page, on whichever threads read notes, and
+    // nearly always about the same code page: the answer given last is read without a lock.
+    // Answers are only ever added, so one that was handed out stays valid.
+    struct Answer {
+        std::string codePage;
+        bool substitutes;
+    };
+    static std::mutex mutex;
+    static std::deque<Answer> answers;
+    static std::atomic<const Answer*> last {nullptr};
+    if (const Answer* answer = last.load(std::memory_order_acquire);
+        answer && std::strcmp(answer->codePage.c_str(), codePage) == 0)
+        return answer->substitutes;
+    const std::lock_guard lock(mutex);
+    auto found = std::find_if(
+        answers.begin(), answers.end(), [&](const Answer& answer) { return answer.codePage == codePage; });
+    if (found == answers.end())
+        found = answers.insert(answers.end(), Answer {codePage, ProbeSubstitutes(codePage)});
+    last.store(&*found, std::memory_order_release);
+    return found->substitutes;
 }
 
 void ReplaceSubstitutes(QString& text)

@@ -40,5 +40,13 @@ QStringEncoder Encoder();
 // end-of-file mark of old DOS files, is no text either and shows the same.
 void ReplaceSubstitutes(QString& text);
 
+// Whether text decoded in codePage can hold a U+001A that no 0x1A byte gave, so that every
+// decoded line must pass through ReplaceSubstitutes; otherwise only a line whose bytes hold
+// 0x1A needs to. ICU substitutes U+001A only in a code page with a one-byte substitution
+// character, and only for one invalid byte: a byte that decodes to nothing alone, or a lead
+// byte without its trail byte. Shift_JIS, EUC-JP and EUC-TW do; GB18030, Big5, Big5-HKSCS,
+// Windows-949 and the single-byte code pages do not. Learnt once per code page.
+bool Substitutes(const char* codePage);
+
 } // namespace LegacyCodePage
 } // namespace platform

@@ -102,6 +102,8 @@ private Q_SLOTS:
         QTest::newRow("GB18030 character cut short")
             << GbChinese + "\xD6\r\n" + GbChinese + "\xD6" << QStringList {u"中文\uFFFD"_s, u"中文\uFFFD"_s}
             << Encoding::Legacy;
+        // GB18030 never substitutes U+001A: only a look in the bytes finds a line with a real 0x1A.
+        QTest::newRow("GB18030 0x1A") << GbChinese + "\x1A" << QStringList {u"中文\uFFFD"_s} << Encoding::Legacy;
         QTest::newRow("UTF-16 odd last byte, unpaired surrogate, NUL") << QByteArray("\xFF\xFE\x00\xD8"
                                                                                      "a\0\0\0b",
             9) << QStringList {u"\uFFFDa\uFFFD\uFFFD"_s} << Encoding::Utf16LE;
