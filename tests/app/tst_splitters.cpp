@@ -58,6 +58,7 @@ private Q_SLOTS:
         QTest::newRow("vertical bar, grabbed 4 in") << QPoint(212, 100) << QPoint(232, 100) << 228.0f << 264.0f;
         QTest::newRow("exactly on the left bound") << QPoint(212, 100) << QPoint(14, 100) << 10.0f << 264.0f;
         QTest::newRow("one inside the left bound") << QPoint(212, 100) << QPoint(15, 100) << 11.0f << 264.0f;
+        QTest::newRow("far left stops at ten") << QPoint(212, 100) << QPoint(-300, 100) << 10.0f << 264.0f;
         QTest::newRow("far right stops at width - 20") << QPoint(212, 100) << QPoint(1200, 100) << 781.0f << 264.0f;
         QTest::newRow("on the right bound, width - 20") << QPoint(212, 100) << QPoint(785, 100) << 781.0f << 264.0f;
         QTest::newRow("horizontal bar, grabbed 3 in") << QPoint(100, 267) << QPoint(100, 201) << 208.0f << 198.0f;

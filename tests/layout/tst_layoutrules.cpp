@@ -27,6 +27,14 @@ private Q_SLOTS:
         QFETCH(int, lines);
         QCOMPARE(PaneRules::LinesPerItem(itemHeight, textHeight), lines);
     }
+
+    // In a window too small for both bounds of a bar, the upper one wins, so that the pane
+    // beyond the bar (the previews, the file list) stays in sight.
+    void theUpperBoundWinsInAWindowTooSmallForBoth()
+    {
+        QCOMPARE(PaneRules::ClampSplitX(100, 25), 5.0f);
+        QCOMPARE(PaneRules::ClampSplitY(300, 72, 100), 50.0f);
+    }
 };
 
 QTEST_APPLESS_MAIN(LayoutRulesTest)
