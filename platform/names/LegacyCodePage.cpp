@@ -5,12 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cctype>
 #include <cstring>
-#include <deque>
-#include <mutex>
-#include <string>
 #include <string_view>
 
 namespace platform::LegacyCodePage {
@@ -234,26 +230,11 @@ QStringEncoder Encoder()
 
 bool Substitutes(const char* codePage)
 {
-    // Asked for every note read in a legacy code page, on whichever threads read notes, and
-    // nearly always about the same code page: the answer given last is read without a lock.
-    // Answers are only ever added, so one that was handed out stays valid.
-    struct Answer {
-        std::string codePage;
-        bool substitutes;
-    };
-    static std::mutex mutex;
-    static std::deque<Answer> answers;
-    static std::atomic<const Answer*> last {nullptr};
-    if (const Answer* answer = last.load(std::memory_order_acquire);
-        answer && std::strcmp(answer->codePage.c_str(), codePage) == 0)
-        return answer->substitutes;
-    const std::lock_guard lock(mutex);
-    auto found = std::find_if(
-        answers.begin(), answers.end(), [&](const Answer& answer) { return answer.codePage == codePage; });
-    if (found == answers.end())
-        found = answers.insert(answers.end(), Answer {codePage, ProbeSubstitutes(codePage)});
-    last.store(&*found, std::memory_order_release);
-    return found->substitutes;
+    // Every note the program reads is read in the locale's code page, asked for on every note
+    // by whichever thread reads it: that answer is learnt once. Another code page is asked for
+    // only by the fuzzer, which can afford the probe each time.
+    static const bool ofTheLocale = ProbeSubstitutes(Name());
+    return std::strcmp(codePage, Name()) == 0 ? ofTheLocale : ProbeSubstitutes(codePage);
 }
 
 void ReplaceSubstitutes(QString& text)

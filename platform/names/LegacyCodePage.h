@@ -45,7 +45,7 @@ void ReplaceSubstitutes(QString& text);
 // 0x1A needs to. ICU substitutes U+001A only in a code page with a one-byte substitution
 // character, and only for one invalid byte: a byte that decodes to nothing alone, or a lead
 // byte without its trail byte. Shift_JIS, EUC-JP and EUC-TW do; GB18030, Big5, Big5-HKSCS,
-// Windows-949 and the single-byte code pages do not. Learnt once per code page.
+// Windows-949 and the single-byte code pages do not. Learnt once for the locale's code page.
 bool Substitutes(const char* codePage);
 
 } // namespace LegacyCodePage
