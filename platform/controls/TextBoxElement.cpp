@@ -57,11 +57,11 @@ void TextBoxElement::SetVisible(bool visible)
     m_array.ElementChanged(*this, ElementChange::Visibility);
 }
 
-void TextBoxElement::SetText(const QString& text)
+void TextBoxElement::SetText(QString text)
 {
     if (text == m_text)
         return;
-    m_text = text;
+    m_text = std::move(text);
     if (m_view)
         m_view->ShowText(m_text);
 }

@@ -39,7 +39,9 @@ public:
     void SetVisible(bool visible);
 
     const QString& Text() const { return m_text; }
-    void SetText(const QString& text);
+    // Taken by value: a rebuild hands over each note's text, read on another thread, without
+    // touching its memory.
+    void SetText(QString text);
 
     const QString& ToolTipText() const { return m_toolTip; }
     void SetToolTipText(const QString& text);

@@ -7,7 +7,12 @@
 
 #include <QByteArrayView>
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform {
 
@@ -18,12 +23,32 @@ constexpr char16_t Replacement = 0xFFFD;
 // Decodes bytes that must be valid UTF-8, writing UTF-16 to out and giving back the end of
 // what was written; a NUL becomes U+FFFD, as on the careful path. Returns nullptr, with out's
 // contents undefined, for anything Utf8::Check would not call Valid, a character cut short at
-// the end included: those bytes take the careful path. Runs of ASCII go eight bytes at a time;
-// a run of multi-byte characters (a Chinese phrase) is decoded without looking for ASCII
-// between its characters.
+// the end included: those bytes take the careful path. out has room for one unit per byte, so
+// a step may write more units than it keeps: every one of them lies below the unit of the next
+// byte still to decode. Runs of ASCII go sixteen bytes at a time where the processor has SSE2
+// and eight at a time elsewhere; a run of multi-byte characters (a Chinese phrase) is decoded
+// without looking for ASCII between its characters, and a three-byte character whose lead
+// allows every continuation byte (most of the Chinese, Japanese and Korean ones) without the
+// general check.
 char16_t* DecodeValidUtf8(const unsigned char* bytes, const unsigned char* end, char16_t* out)
 {
     while (bytes < end) {
+#if defined(__SSE2__)
+        while (end - bytes >= 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+            const __m128i zero = _mm_setzero_si128();
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(chunk, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(chunk, zero));
+            // A byte past ASCII or a NUL ends the run; the units before it are kept.
+            const auto stops
+                = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(chunk, _mm_cmpeq_epi8(chunk, zero))));
+            const int run = stops == 0 ? 16 : std::countr_zero(stops);
+            out += run;
+            bytes += run;
+            if (run < 16)
+                break;
+        }
+#endif
         while (end - bytes >= 8) {
             const std::uint64_t word = Utf8::WordAt(bytes);
             if (!Utf8::IsAscii(word) || ByteScan::HasZeroByte(word))
@@ -36,6 +61,13 @@ char16_t* DecodeValidUtf8(const unsigned char* bytes, const unsigned char* end, 
         for (; bytes < end && *bytes < 0x80; ++bytes)
             *out++ = *bytes == 0 ? Replacement : *bytes;
         while (bytes < end && *bytes >= 0x80) {
+            const unsigned lead = bytes[0];
+            if (end - bytes >= 3 && lead >= 0xE1 && lead <= 0xEF && lead != 0xED && (bytes[1] & 0xC0) == 0x80
+                && (bytes[2] & 0xC0) == 0x80) {
+                *out++ = static_cast<char16_t>(((lead & 0x0Fu) << 12) | ((bytes[1] & 0x3Fu) << 6) | (bytes[2] & 0x3Fu));
+                bytes += 3;
+                continue;
+            }
             const Utf8::Sequence sequence = Utf8::Next(bytes, static_cast<std::size_t>(end - bytes));
             if (sequence.status != Utf8::Status::Valid)
                 return nullptr;

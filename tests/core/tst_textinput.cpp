@@ -48,8 +48,10 @@ private Q_SLOTS:
         // Regression: a CR as the last byte of a read turned the LF that began the next into a line.
         QTest::newRow("CR LF split across reads") << QByteArray(TextInput::FirstChunk - 1, 'a') + "\r\nb"
                                                   << QStringList {QString(TextInput::FirstChunk - 1, u'a'), "b"};
+        // The NUL of the long line is in the middle of the second sixteen bytes.
         QTest::newRow("NUL becomes U+FFFD and cuts nothing")
-            << QByteArray("a\0b\nabcdefg\0hijklmn", 19) << QStringList {u"a\uFFFDb"_s, u"abcdefg\uFFFDhijklmn"_s};
+            << QByteArray("a\0b\nabcdefghijklmnopqrstuvw\0xyz0123456789", 41)
+            << QStringList {u"a\uFFFDb"_s, u"abcdefghijklmnopqrstuvw\uFFFDxyz0123456789"_s};
         QTest::newRow("UTF-8 of every length, at its edges")
             << QByteArray("\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"
                           "\xED\x9F\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF")
@@ -60,7 +62,7 @@ private Q_SLOTS:
             << QStringList {QString(TextInput::FirstChunk - 4, u'a') + u"😀"_s, u"é"_s};
     }
     // Each file is read again moved along by up to seven bytes, since line ends and plain text
-    // are found eight bytes at a time; lines are appended to one text.
+    // are found eight or sixteen bytes at a time; lines are appended to one text.
     void splitsLinesAtCrLfAndCrLf()
     {
         QFETCH(QByteArray, bytes);
