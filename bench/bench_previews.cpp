@@ -3,7 +3,9 @@
 // Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_previews [--root DIR] [--counts 1000,10000,32767]
 //                                            [--runs 5] [--steps 400] [--encoding utf-8|gb18030]
-// The folders are made once under the root and kept, so later runs read warm files. With
+// The floor is timed held on each processor in turn and the fastest counts, since a virtual
+// machine's processors can differ widely in speed. The folders are made once under the root
+// and kept, so later runs read warm files. With
 // --encoding gb18030 the notes hold the same text in GB18030, which is not UTF-8, so each is
 // read through the legacy code page (GB18030 under a Chinese or C locale); they get folders of
 // their own, notes-gb18030-COUNT.
@@ -22,6 +24,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <sched.h>
 #include <string>
 #include <sys/resource.h>
 #include <time.h>
@@ -107,6 +110,51 @@ std::size_t bareReadLoop(const std::string& folder, int lines)
     }
     return accepted;
 }
+
+// The processors this process may run on.
+std::vector<int> allowedProcessors()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    std::vector<int> processors;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+            if (CPU_ISSET(cpu, &set))
+                processors.push_back(cpu);
+        }
+    }
+    if (processors.empty())
+        processors.push_back(0);
+    return processors;
+}
+
+// Holds the calling thread on one processor while it lives. A serial loop runs at the speed
+// of the processor the scheduler gave it, and on a virtual machine one processor can be much
+// slower than another (on ours the one that takes the disk's interrupts reads a folder a third
+// slower); held on each in turn, the floor is that of the fastest, whichever one the process
+// started on. The rebuild is timed unheld, on every processor it can use.
+class HeldOn {
+public:
+    explicit HeldOn(int processor)
+    {
+        m_held = sched_getaffinity(0, sizeof m_allowed, &m_allowed) == 0;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(processor, &one);
+        m_held = m_held && sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    ~HeldOn()
+    {
+        if (m_held)
+            sched_setaffinity(0, sizeof m_allowed, &m_allowed);
+    }
+    HeldOn(const HeldOn&) = delete;
+    HeldOn& operator=(const HeldOn&) = delete;
+
+private:
+    cpu_set_t m_allowed {};
+    bool m_held {false};
+};
 
 double percentile(std::vector<double> values, double fraction)
 {
@@ -252,6 +300,7 @@ int main(int argc, char** argv)
 
     std::printf("%-7s %9s %14s %6s %11s %10s %11s %10s %9s\n", "files", "floor ms", "CreateItem ms", "ratio",
         "arrow med", "arrow p99", "page med", "page p99", "peak MiB");
+    const std::vector<int> processors = allowedProcessors();
     for (int count : options.counts) {
         const bool gb18030 = options.encoding == bench::NoteText::Gb18030;
         const std::string folder = options.root + (gb18030 ? "/notes-gb18030-" : "/notes-") + std::to_string(count);
@@ -268,15 +317,29 @@ int main(int argc, char** argv)
         std::vector<double> rebuilds;
         std::vector<CpuTime> floorCpu;
         std::vector<CpuTime> rebuildCpu;
+        std::vector<std::vector<double>> floorsByProcessor(processors.size());
         for (int run = 0; run < options.runs; ++run) {
+            // The floor runs once held on each processor, and the fastest counts.
+            double floor = 0;
+            CpuTime floorTime;
+            for (std::size_t p = 0; p < processors.size(); ++p) {
+                const HeldOn held(processors[p]);
+                QElapsedTimer timer;
+                timer.start();
+                const CpuTime cpu = processCpu();
+                bareReadLoop(folder, form.LinesPerItem);
+                const double elapsed = elapsedMs(timer);
+                floorsByProcessor[p].push_back(elapsed);
+                if (p == 0 || elapsed < floor) {
+                    floor = elapsed;
+                    floorTime = processCpu() - cpu;
+                }
+            }
+            floors.push_back(floor);
+            floorCpu.push_back(floorTime);
             QElapsedTimer timer;
             timer.start();
-            CpuTime cpu = processCpu();
-            bareReadLoop(folder, form.LinesPerItem);
-            floors.push_back(elapsedMs(timer));
-            floorCpu.push_back(processCpu() - cpu);
-            timer.restart();
-            cpu = processCpu();
+            const CpuTime cpu = processCpu();
             form.CreateItem(); // unloads the previous stack, then loads and reads every file
             rebuilds.push_back(elapsedMs(timer));
             rebuildCpu.push_back(processCpu() - cpu);
@@ -294,6 +357,10 @@ int main(int argc, char** argv)
             percentile(page.step, 0.99), peakResidentMiB());
         printScroll("arrow", arrow);
         printScroll("page", page);
+        std::printf("  floor held on each processor:");
+        for (std::size_t p = 0; p < processors.size(); ++p)
+            std::printf(" %d: %.1f ms", processors[p], median(floorsByProcessor[p]));
+        std::printf("\n");
         std::printf("  floor min %.1f ms, CreateItem min %.1f ms, ratio of minima %.2f\n",
             *std::min_element(floors.begin(), floors.end()), *std::min_element(rebuilds.begin(), rebuilds.end()),
             *std::min_element(rebuilds.begin(), rebuilds.end()) / *std::min_element(floors.begin(), floors.end()));
