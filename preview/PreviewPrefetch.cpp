@@ -85,9 +85,13 @@ struct PreviewPrefetch::Shared {
     std::atomic<qsizetype> next {0};
     std::atomic<bool> stopping {false};
 
-    std::unique_ptr<Reader[]> readers;
+    // Room for the most readers a pool has; the first readerCount are started. The counts are
+    // the caller's alone.
+    std::unique_ptr<Reader[]> readers {std::make_unique<Reader[]>(MaxReaders)};
     int readerCount {0};
-    int live {0}; // readers not given up; the caller's alone
+    int live {0}; // readers not given up
+    int lateNotes {0}; // notes the caller had to wait for
+    qsizetype lastLate {-1};
 
     // The caller sleeps here while the note it waits for (awaited) is being read.
     std::mutex mutex;
@@ -151,24 +155,40 @@ PreviewPrefetch::PreviewPrefetch(const QString& folderPrefix, const QStringList&
     Loader load, std::chrono::milliseconds deadline)
     : m_shared(std::make_shared<Shared>(folderPrefix, names, linesPerItem, std::move(load), deadline))
 {
-    Start();
+    AddReaders(Readers);
 }
 
-void PreviewPrefetch::Start()
+// Starts readers until the pool has target of them, no more than it has notes left to read,
+// and only as many as the bound on given-up readers leaves room for.
+void PreviewPrefetch::AddReaders(int target)
 {
     Shared& shared = *m_shared;
     const qsizetype room = std::max(0, MaxGivenUp - givenUpReaders.load());
-    const auto wanted = static_cast<int>(std::min({qsizetype(Readers), shared.names.size(), room}));
-    shared.readers = std::make_unique<Shared::Reader[]>(static_cast<std::size_t>(wanted));
-    for (int reader = 0; reader < wanted; ++reader) {
+    const qsizetype unread = std::max<qsizetype>(0, shared.names.size() - shared.next.load());
+    const auto wanted = static_cast<int>(std::min({qsizetype(target - shared.readerCount), unread, room}));
+    for (int started = 0; started < wanted; ++started) {
+        const int reader = shared.readerCount;
         try {
             std::thread([owner = m_shared, reader] { owner->Run(reader); }).detach();
         } catch (const std::system_error&) {
             break; // the readers started so far do the work
         }
         ++shared.readerCount;
+        ++shared.live;
     }
-    shared.live = shared.readerCount;
+}
+
+// Counts the notes the caller had to wait for, and grows the pool once there are enough of
+// them, unless a reader has been given up: then the folder has stopped answering, and more
+// readers would only get stuck too.
+void PreviewPrefetch::NoteLate(qsizetype index)
+{
+    Shared& shared = *m_shared;
+    if (index == shared.lastLate)
+        return;
+    shared.lastLate = index;
+    if (++shared.lateNotes == GrowAfterLateNotes && shared.live == shared.readerCount)
+        AddReaders(MaxReaders);
 }
 
 PreviewPrefetch::~PreviewPrefetch()
@@ -207,8 +227,10 @@ QString PreviewPrefetch::Take(qsizetype index)
         // the note anyway.
         if (shared.live == 0)
             return GiveUp(index);
-        if (!GiveUpOverdueReaders())
-            WaitForProgress(index);
+        if (GiveUpOverdueReaders())
+            continue;
+        NoteLate(index);
+        WaitForProgress(index);
     }
 }
 
