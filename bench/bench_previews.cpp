@@ -24,7 +24,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
-#include <sched.h>
 #include <string>
 #include <sys/resource.h>
 #include <time.h>
@@ -110,51 +109,6 @@ std::size_t bareReadLoop(const std::string& folder, int lines)
     }
     return accepted;
 }
-
-// The processors this process may run on.
-std::vector<int> allowedProcessors()
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    std::vector<int> processors;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
-            if (CPU_ISSET(cpu, &set))
-                processors.push_back(cpu);
-        }
-    }
-    if (processors.empty())
-        processors.push_back(0);
-    return processors;
-}
-
-// Holds the calling thread on one processor while it lives. A serial loop runs at the speed
-// of the processor the scheduler gave it, and on a virtual machine one processor can be much
-// slower than another (on ours the one that takes the disk's interrupts reads a folder a third
-// slower); held on each in turn, the floor is that of the fastest, whichever one the process
-// started on. The rebuild is timed unheld, on every processor it can use.
-class HeldOn {
-public:
-    explicit HeldOn(int processor)
-    {
-        m_held = sched_getaffinity(0, sizeof m_allowed, &m_allowed) == 0;
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(processor, &one);
-        m_held = m_held && sched_setaffinity(0, sizeof one, &one) == 0;
-    }
-    ~HeldOn()
-    {
-        if (m_held)
-            sched_setaffinity(0, sizeof m_allowed, &m_allowed);
-    }
-    HeldOn(const HeldOn&) = delete;
-    HeldOn& operator=(const HeldOn&) = delete;
-
-private:
-    cpu_set_t m_allowed {};
-    bool m_held {false};
-};
 
 double percentile(std::vector<double> values, double fraction)
 {
@@ -300,7 +254,7 @@ int main(int argc, char** argv)
 
     std::printf("%-7s %9s %14s %6s %11s %10s %11s %10s %9s\n", "files", "floor ms", "CreateItem ms", "ratio",
         "arrow med", "arrow p99", "page med", "page p99", "peak MiB");
-    const std::vector<int> processors = allowedProcessors();
+    const std::vector<int> processors = bench::allowedProcessors();
     for (int count : options.counts) {
         const bool gb18030 = options.encoding == bench::NoteText::Gb18030;
         const std::string folder = options.root + (gb18030 ? "/notes-gb18030-" : "/notes-") + std::to_string(count);
@@ -323,7 +277,7 @@ int main(int argc, char** argv)
             double floor = 0;
             CpuTime floorTime;
             for (std::size_t p = 0; p < processors.size(); ++p) {
-                const HeldOn held(processors[p]);
+                const bench::HeldOn held(processors[p]);
                 QElapsedTimer timer;
                 timer.start();
                 const CpuTime cpu = processCpu();
