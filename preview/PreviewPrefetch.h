@@ -16,9 +16,9 @@ namespace preview {
 // A rebuild spends its time waiting for opens and reads. On a warm local disk two processors
 // share that work; on a cold disk or a network drive every request waits for the device, and
 // only many requests in flight keep it busy. So the pool has more readers than the machine has
-// processors (Readers, more when the notes keep coming late). They take the notes in list order, each note once, with
-// exactly the rule of PreviewLoader::Load, and keep each text until the caller takes it; nothing is kept once the pool
-// is gone.
+// processors (Readers, and MaxReaders when the notes keep coming late). They take the notes in
+// list order, each note once, with exactly the rule of PreviewLoader::Load, and keep each text
+// until the caller takes it; nothing is kept once the pool is gone.
 //
 // A drive that stops answering blocks an open or a read in the kernel, where no thread can be
 // interrupted. Each reader shows on its own platform::CallClock whether it is in such a call

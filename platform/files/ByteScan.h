@@ -5,8 +5,8 @@
 namespace platform {
 
 // Searches of bytes sixteen at a time with SSE2, or eight at a time where there is none, for
-// the text input's hot loops: a line of a note costs a few instructions for every eight of its
-// bytes.
+// the text input's hot loops: a line of a note costs a few instructions for every sixteen or
+// eight of its bytes.
 class ByteScan {
 public:
     // The first CR or LF in [from, to), or nullptr.
