@@ -5,10 +5,9 @@
 //                                            [--runs 5] [--steps 400] [--encoding utf-8|gb18030]
 // The floor is timed held on each processor in turn and the fastest counts, since a virtual
 // machine's processors can differ widely in speed. The folders are made once under the root
-// and kept, so later runs read warm files. With
-// --encoding gb18030 the notes hold the same text in GB18030, which is not UTF-8, so each is
-// read through the legacy code page (GB18030 under a Chinese or C locale); they get folders of
-// their own, notes-gb18030-COUNT.
+// and kept, so later runs read warm files. With --encoding gb18030 the notes hold the same
+// text in GB18030, which is not UTF-8, so each is read through the legacy code page (GB18030
+// under a Chinese or C locale); they get folders of their own, notes-gb18030-COUNT.
 #include "app/frmMain.h"
 #include "bench/BenchSupport.h"
 #include "platform/controls/TextBoxElement.h"

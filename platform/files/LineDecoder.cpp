@@ -27,9 +27,7 @@ constexpr char16_t Replacement = 0xFFFD;
 // a step may write more units than it keeps: every one of them lies below the unit of the next
 // byte still to decode. Runs of ASCII go sixteen bytes at a time where the processor has SSE2
 // and eight at a time elsewhere; a run of multi-byte characters (a Chinese phrase) is decoded
-// without looking for ASCII between its characters, and a three-byte character whose lead
-// allows every continuation byte (most of the Chinese, Japanese and Korean ones) without the
-// general check.
+// without looking for ASCII between its characters.
 char16_t* DecodeValidUtf8(const unsigned char* bytes, const unsigned char* end, char16_t* out)
 {
     while (bytes < end) {
@@ -61,13 +59,6 @@ char16_t* DecodeValidUtf8(const unsigned char* bytes, const unsigned char* end, 
         for (; bytes < end && *bytes < 0x80; ++bytes)
             *out++ = *bytes == 0 ? Replacement : *bytes;
         while (bytes < end && *bytes >= 0x80) {
-            const unsigned lead = bytes[0];
-            if (end - bytes >= 3 && lead >= 0xE1 && lead <= 0xEF && lead != 0xED && (bytes[1] & 0xC0) == 0x80
-                && (bytes[2] & 0xC0) == 0x80) {
-                *out++ = static_cast<char16_t>(((lead & 0x0Fu) << 12) | ((bytes[1] & 0x3Fu) << 6) | (bytes[2] & 0x3Fu));
-                bytes += 3;
-                continue;
-            }
             const Utf8::Sequence sequence = Utf8::Next(bytes, static_cast<std::size_t>(end - bytes));
             if (sequence.status != Utf8::Status::Valid)
                 return nullptr;

@@ -48,6 +48,10 @@ inline Utf8::Sequence Utf8::Next(const unsigned char* bytes, std::size_t count)
     const unsigned char lead = bytes[0];
     if (lead < 0x80)
         return {Status::Valid, 1, lead};
+    // Most Chinese, Japanese and Korean characters: a lead that allows every continuation byte.
+    if (count >= 3 && lead >= 0xE1 && lead <= 0xEF && lead != 0xED && (bytes[1] & 0xC0) == 0x80
+        && (bytes[2] & 0xC0) == 0x80)
+        return {Status::Valid, 3, ((lead & 0x0Fu) << 12) | ((bytes[1] & 0x3Fu) << 6) | (bytes[2] & 0x3Fu)};
     int length = 0;
     char32_t code = 0;
     unsigned char low = 0x80;
