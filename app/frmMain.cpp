@@ -9,11 +9,11 @@
 #include "platform/desktop/SystemColor.h"
 #include "platform/drives/DriveTable.h"
 #include "platform/drives/SystemMounts.h"
+#include "platform/files/FolderPath.h"
+#include "platform/launch/ProcessLauncher.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Numbers.h"
-#include "platform/runtime/ProcessLauncher.h"
 #include "platform/runtime/ResumeNext.h"
-#include "platform/runtime/Strings.h"
 #include "preview/PreviewPrefetch.h"
 
 #include <QDir>
@@ -246,7 +246,7 @@ QString frmMain::canonicalFolder(const QString& folder) const
 void frmMain::CreateItem()
 {
     const platform::BusyPointer busy;
-    Step([&] { FolderPath = platform::Strings::FolderPrefix(FileList.Path()); });
+    Step([&] { FolderPath = platform::FolderPath::Prefix(FileList.Path()); });
     Step([&] { picPreview_Resize(); });
     std::int32_t highest = 0;
     Step([&] { highest = txtPreview.UBound(); });
@@ -322,7 +322,7 @@ void frmMain::VScroll_Scroll()
 void frmMain::FileList_DblClick()
 {
     try {
-        const QString folder = platform::Strings::FolderPrefix(FileList.Path());
+        const QString folder = platform::FolderPath::Prefix(FileList.Path());
         const QString name = FileList.List(FileList.ListIndex());
         platform::ProcessLauncher::Shell(QStringLiteral("Notepad.exe ") + folder + name);
     } catch (const platform::Error& error) {

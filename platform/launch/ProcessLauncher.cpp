@@ -1,4 +1,4 @@
-#include "platform/runtime/ProcessLauncher.h"
+#include "platform/launch/ProcessLauncher.h"
 
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
