@@ -18,8 +18,6 @@ namespace platform {
 
 namespace {
 
-const QString EditorName = QStringLiteral("Notepad.exe");
-
 // The exit statuses of the forked child; nothing reads them, since the report pipe tells
 // whether the program started, but they say which step failed to whoever traces the child.
 constexpr int ForkFailed = 1;
@@ -55,7 +53,7 @@ QString findProgram(const QString& name)
 
 Program editorProgram()
 {
-    if (QString editor = QStandardPaths::findExecutable(EditorName); !editor.isEmpty())
+    if (QString editor = QStandardPaths::findExecutable(ProcessLauncher::EditorName); !editor.isEmpty())
         return {editor, false};
     return {QStandardPaths::findExecutable(QStringLiteral("xdg-open")), true};
 }
