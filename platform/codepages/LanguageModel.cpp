@@ -52,17 +52,42 @@ int LanguageModel::LetterIndex(char32_t code) const
                                            : LanguageTable::OtherLetter;
 }
 
+const LanguageModel& LanguageModel::Shared()
+{
+    static const LanguageModel* const shared = Find(SharedTag);
+    return *shared;
+}
+
+// Whether the word that starts at from holds only ASCII letters.
+bool LanguageModel::AsciiWord(QStringView text, qsizetype from)
+{
+    for (qsizetype i = from; i < text.size() && text[i].isLetter(); ++i) {
+        if (text[i].unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+int LanguageModel::BigramCost(int previousLetter, int letter) const
+{
+    return m_table.bigram[previousLetter * (LanguageTable::FirstLetter + m_table.alphabetSize) + letter];
+}
+
 int LanguageModel::Cost(QStringView text, Parts* parts) const
 {
-    const int letters = LanguageTable::FirstLetter + m_table.alphabetSize;
+    const LanguageModel& shared = Shared();
     int cost = 0;
     CharClass previous = CharClass::Space;
+    bool previousAscii = true;
+    // The model the word being read is costed by, letter after letter, and its last letter.
+    const LanguageModel* word = nullptr;
     int previousLetter = LanguageTable::Boundary;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t code = text[i].unicode();
         if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             code = QChar::surrogateToUcs4(char16_t(code), text[++i].unicode());
         const CharClass kind = ClassOf(code);
+        const bool ascii = code < 0x80;
         const int before = cost;
         if (kind == CharClass::Invalid) {
             cost += InvalidCost;
@@ -72,28 +97,44 @@ int LanguageModel::Cost(QStringView text, Parts* parts) const
                 parts->highCost += InvalidCost;
             }
             previous = CharClass::Space;
+            previousAscii = true;
+            word = nullptr;
             previousLetter = LanguageTable::Boundary;
             continue;
         }
-        cost += m_table.transition[Index(previous)][Index(kind)];
-        if (m_table.bigram && IsLetter(kind)) {
-            const int letter = LetterIndex(code);
-            cost += m_table.bigram[previousLetter * letters + letter];
-            previousLetter = letter;
-        } else {
-            cost += CharacterCost(code, kind);
-            if (m_table.bigram && previousLetter != LanguageTable::Boundary)
-                cost += m_table.bigram[previousLetter * letters + LanguageTable::Boundary];
+        const bool letter = IsLetter(kind);
+        if (letter && !word)
+            word = !m_table.bigram && AsciiWord(text, i) ? &shared : this;
+        else if (!letter && word) {
+            if (word->m_table.bigram)
+                cost += word->BigramCost(previousLetter, LanguageTable::Boundary);
+            word = nullptr;
             previousLetter = LanguageTable::Boundary;
         }
-        if (parts && code >= 0x80) {
+        // ASCII after ASCII, outside a word with a letter that is not ASCII, reads the same in
+        // every candidate; the model of every language's text costs it, so that no language
+        // wins or loses a reading by how its own text uses English words, codes and numbers.
+        const LanguageModel& model
+            = !m_table.bigram && ascii && previousAscii && (!letter || word == &shared) ? shared : *this;
+        cost += model.m_table.transition[Index(previous)][Index(kind)];
+        if (letter && word->m_table.bigram) {
+            const int index = word->LetterIndex(code);
+            cost += word->BigramCost(previousLetter, index);
+            previousLetter = index;
+        } else {
+            cost += (letter ? *word : model).CharacterCost(code, kind);
+        }
+        if (parts && !ascii) {
             ++parts->high;
             parts->highCost += cost - before;
         } else if (parts && kind != CharClass::Space) {
             ++parts->low;
         }
         previous = kind;
+        previousAscii = ascii;
     }
+    if (word && word->m_table.bigram)
+        cost += word->BigramCost(previousLetter, LanguageTable::Boundary);
     return cost;
 }
 

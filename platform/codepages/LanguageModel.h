@@ -24,6 +24,11 @@ public:
     // The model of a tag of LanguageTables(), or nullptr.
     static const LanguageModel* Find(const char* tag);
 
+    // The model learnt from the text of every language, which costs what every candidate reads
+    // alike: ASCII after ASCII, and words of ASCII letters.
+    static constexpr const char* SharedTag = "und";
+    static const LanguageModel& Shared();
+
     const char* Tag() const { return m_table.tag; }
     // What a cost is made of, for the test of text that reads well: the characters that are
     // not ASCII, which are what tells one code page's reading from another's, and their cost.
@@ -39,6 +44,8 @@ public:
 private:
     int CharacterCost(char32_t code, CharClass kind) const;
     int LetterIndex(char32_t code) const;
+    int BigramCost(int previousLetter, int letter) const;
+    static bool AsciiWord(QStringView text, qsizetype from);
 
     const LanguageTable& m_table;
 };

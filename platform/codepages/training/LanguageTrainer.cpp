@@ -196,22 +196,4 @@ LanguageTrainer::Model LanguageTrainer::Learn(
     return model;
 }
 
-void LanguageTrainer::ShareAscii(Model& model) const
-{
-    const Model shared = Learn(Letters::Unigram, std::nullopt);
-    for (const CharClass from : {CharClass::Space, CharClass::Digit, CharClass::AsciiPunctuation, CharClass::LatinLower,
-             CharClass::LatinUpper}) {
-        for (const CharClass to : {CharClass::Space, CharClass::Digit, CharClass::AsciiPunctuation,
-                 CharClass::LatinLower, CharClass::LatinUpper})
-            model.transition[Index(from)][Index(to)] = shared.transition[Index(from)][Index(to)];
-    }
-    for (char32_t code = 0; code < 0x80; ++code) {
-        const auto cost = shared.characters.find(code);
-        if (cost != shared.characters.end())
-            model.characters.insert(code, *cost);
-        else
-            model.characters.remove(code);
-    }
-}
-
 } // namespace platform::codepages

@@ -35,12 +35,6 @@ public:
     // for the languages written with Han characters.
     Model Learn(Letters letters, const std::optional<QHash<char32_t, double>>& hanShares) const;
 
-    // Replaces what model knows of ASCII (its characters and the transitions between their
-    // classes) by what this text knows: the languages not written in Latin letters share what
-    // every language's text says of them, so that no such model prefers a reading for the
-    // foreign words and the numbers it holds.
-    void ShareAscii(Model& model) const;
-
     // For Korean: the Hangul syllables of KS X 1001, the common ones that every Korean code page
     // holds, take most of what the text leaves to syllables it did not show.
     void FavourSyllables(const QList<char32_t>& common);

@@ -123,12 +123,11 @@ int main(int argc, char** argv)
         std::optional<QHash<char32_t, double>> han;
         if (language.han)
             han = HanWeights::For(*language.han, unihan);
-        auto model
-            = trainer.Learn(language.han ? LanguageTrainer::Letters::Unigram : LanguageTrainer::Letters::Bigram, han);
-        if (language.han)
-            everyLanguage.ShareAscii(model);
-        writer.Add(QString::fromLatin1(language.tag), model);
+        const auto letters = language.han ? LanguageTrainer::Letters::Unigram : LanguageTrainer::Letters::Bigram;
+        writer.Add(QString::fromLatin1(language.tag), trainer.Learn(letters, han));
     }
+    // What every candidate reads alike is costed by the model of every language's text.
+    writer.Add(QStringLiteral("und"), everyLanguage.Learn(LanguageTrainer::Letters::Bigram, std::nullopt));
     writer.Finish();
     out.flush();
     return output.error() == QFile::NoError ? 0 : Fail(QStringLiteral("cannot write %1").arg(argv[3]));
