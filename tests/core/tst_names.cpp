@@ -1,8 +1,8 @@
+#include "platform/files/FolderPath.h"
 #include "platform/names/CodePage.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
 #include "platform/names/NaturalOrder.h"
-#include "platform/runtime/Strings.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -144,7 +144,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(platform::Strings::FolderPrefix(path), expected);
+        QCOMPARE(platform::FolderPath::Prefix(path), expected);
     }
 
     void namesSortNaturally_data()
