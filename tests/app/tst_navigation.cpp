@@ -1,21 +1,16 @@
 #include "support/Fixtures.h"
-#include "support/SlowDrive.h"
 
 #include "platform/desktop/Application.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QTimer>
-
-#include <cstdio>
-#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-enum class Move { DriveEnd, DriveDown, DoubleClick, ClickThenEnter, Backspace, Paste };
+enum class Move { DriveEnd, DriveDown, DriveDownTwice, DoubleClick, ClickThenEnter, Backspace, Paste };
 
 // Three drives: a-disk holding the folder the program starts in, b-offline that does not
 // answer, and c-disk, in that order after the root.
@@ -54,22 +49,6 @@ struct Drives : Desk {
     }
 };
 
-// The program as main runs it, in this process's folder: it asks for a folder that never
-// answers, and its window is closed as a user closes it once its event loop runs. Prints the
-// previews it showed.
-int closeTheWindow(int argc, char** argv)
-{
-    platform::Application application(argc, argv);
-    app::frmMain form;
-    form.Show();
-    form.txtPath.SetText(QDir::currentPath() + u"/stuck"_s);
-    QTimer::singleShot(0, form.Me.widget(), &QWidget::close);
-    const int code = application.Run();
-    for (int i = 1; i <= form.txtPreview.UBound(); ++i)
-        std::fputs(qPrintable(form.txtPreview(i).Text() + u'|'), stdout);
-    return code;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Move)
@@ -92,6 +71,10 @@ private Q_SLOTS:
         QTest::newRow("End in the drive list") << Move::DriveEnd << QString() << u"c-disk"_s << 1;
         QTest::newRow("Down to the drive that does not answer")
             << Move::DriveDown << QString() << u"a-disk/notes"_s << 1;
+        // Regression: the list went back to the drive it came from, and the next Down chose the
+        // same drive again, so the arrow keys never got past it.
+        QTest::newRow("Down twice, past the drive that does not answer")
+            << Move::DriveDownTwice << QString() << u"c-disk"_s << 2;
         QTest::newRow("double-click a sub-folder")
             << Move::DoubleClick << u"a-disk/notes/sub"_s << u"a-disk/notes/sub"_s << 1;
         QTest::newRow("click, then Enter")
@@ -114,6 +97,11 @@ private Q_SLOTS:
         case Move::DriveDown:
             desk.drives()->setFocus();
             QTest::keyClick(desk.drives(), move == Move::DriveEnd ? Qt::Key_End : Qt::Key_Down);
+            break;
+        case Move::DriveDownTwice:
+            desk.drives()->setFocus();
+            QTest::keyClick(desk.drives(), Qt::Key_Down);
+            QTest::keyClick(desk.drives(), Qt::Key_Down);
             break;
         case Move::DoubleClick:
             doubleClick(desk.folders()->viewport(), desk.rowOf(target));
@@ -177,64 +165,8 @@ private Q_SLOTS:
         QCOMPARE(desk.previews().first(), u"n0.txt: arrived since"_s);
         desk.checkAllShow(u"a-disk/notes"_s);
     }
-
-    // A folder on a server that stopped answering froze the window for as long as the server
-    // stayed silent. Its listing is now given up after the deadline: the lists stay on the
-    // folder they showed, and the next choice is made at once.
-    void aFolderThatNeverAnswersLeavesTheListsWhereTheyWere()
-    {
-        Desk desk;
-        desk.write(u"share/ok/n1.txt"_s);
-        desk.write(u"share/stuck/s1.txt"_s);
-        desk.write(u"share/top.txt"_s);
-        SlowDrive drive(desk.path(u"share"_s), {1, {u"stuck"_s}, {}});
-        if (!drive.isMounted())
-            QSKIP(qPrintable(drive.unavailable()));
-        desk.start(drive.path(), {drive.path()});
-        auto* folders = qobject_cast<QListView*>(desk.form().DirList.widget());
-        doubleClick(folders->viewport(), desk.folderRow(drive.path() + u"/stuck"_s));
-        for (const QString& shown :
-            {desk.form().DirList.Path(), desk.form().FileList.Path(), desk.form().txtPath.Text()})
-            QCOMPARE(shown, drive.path());
-        QCOMPARE(desk.form().DriveList.Drive(), drive.path() + u" [本地磁盘]"_s);
-        QCOMPARE(desk.form().FileList.Names(), QStringList {u"top.txt"_s});
-        doubleClick(folders->viewport(), desk.folderRow(drive.path() + u"/ok"_s));
-        QCOMPARE(desk.form().FileList.Path(), drive.path() + u"/ok"_s);
-        QCOMPARE(desk.form().txtPath.Text(), drive.path() + u"/ok"_s);
-    }
-
-    // Whatever waits for threads on the way out (a destructor, a thread pool, the application's
-    // teardown) would hold the exit for as long as a dead drive keeps a reader or a listing
-    // stuck; those are abandoned. The program runs in a child on a drive where one note and one
-    // folder never answer.
-    void closingTheWindowEndsTheProgramWhileReadsAreStuck()
-    {
-        Desk desk;
-        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"stuck/s.txt"_s})
-            desk.write(u"share/"_s + name);
-        SlowDrive drive(desk.path(u"share"_s), {1, {u"b.txt"_s, u"stuck"_s}, {}});
-        if (!drive.isMounted())
-            QSKIP(qPrintable(drive.unavailable()));
-        QProcess program;
-        program.setWorkingDirectory(drive.path());
-        program.start(QCoreApplication::applicationFilePath(), {u"--close-the-window"_s});
-        // Far beyond the two deadlines; a join waits for as long as the drive stays mounted.
-        QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QCOMPARE(
-            QString::fromUtf8(program.readAllStandardOutput()), u"text|无法加载 %1/b.txt|text|"_s.arg(drive.path()));
-    }
 };
 
-int main(int argc, char** argv)
-{
-    if (argc == 2 && std::strcmp(argv[1], "--close-the-window") == 0)
-        return closeTheWindow(argc, argv);
-    QApplication application(argc, argv);
-    QApplication::setAttribute(Qt::AA_Use96Dpi); // as QTEST_MAIN does
-    NavigationTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(NavigationTest)
 
 #include "tst_navigation.moc"
