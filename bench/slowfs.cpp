@@ -341,7 +341,9 @@ int main(int argc, char** argv)
 
     char program[] = "slowfs";
     char dashO[] = "-o";
-    std::string mountOptions = "ro,fsname=slowfs,subtype=" + settings.type;
+    // Each mount names its own source, as a share names its server and export, so that two
+    // slow drives are two drives and not one bound twice.
+    std::string mountOptions = "ro,fsname=slowfs:" + settings.source + ",subtype=" + settings.type;
     char* fuseArgv[] = {program, dashO, mountOptions.data(), nullptr};
     fuse_args arguments = FUSE_ARGS_INIT(3, fuseArgv);
     fuse* filesystem = fuse_new(&arguments, &operations, sizeof operations, nullptr);

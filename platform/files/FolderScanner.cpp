@@ -1,14 +1,18 @@
 #include "platform/files/FolderScanner.h"
 
+#include "platform/hang/CallClock.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
 #include "platform/names/NaturalOrder.h"
-#include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
+
+#include <QDir>
 
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -17,6 +21,7 @@ namespace {
 enum class EntryKind {
     File,
     Folder,
+    Link,
     Other,
 };
 
@@ -75,9 +80,19 @@ bool isHidden(const dirent* entry)
     return entry->d_name[0] == '.';
 }
 
-// The entry type from the folder itself where the file system gives it; a link or an
-// unknown type costs one stat, which follows links, so a link counts as what it points to
-// and a dangling or looping link as nothing.
+EntryKind kindOfMode(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::Link;
+    return EntryKind::Other;
+}
+
+// The entry type from the folder itself where the file system gives it; an unknown type costs
+// one stat of the entry itself, which does not follow a link.
 EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
 {
     switch (entry->d_type) {
@@ -86,6 +101,7 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
     case DT_DIR:
         return EntryKind::Folder;
     case DT_LNK:
+        return EntryKind::Link;
     case DT_UNKNOWN:
         break;
     default:
@@ -93,13 +109,22 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
     }
     const CallClock::Call call;
     struct stat info { };
-    if (::fstatat(folder.Descriptor(), entry->d_name, &info, 0) != 0)
+    if (::fstatat(folder.Descriptor(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Other;
-    if (S_ISREG(info.st_mode))
-        return EntryKind::File;
-    if (S_ISDIR(info.st_mode))
-        return EntryKind::Folder;
-    return EntryKind::Other;
+    return kindOfMode(info.st_mode);
+}
+
+// Where a link leads, read from the link itself, which lies in the folder being read; a target
+// that is not absolute is taken from the folder, as the system does.
+FolderScanner::Link linkOf(const OpenFolder& folder, const QString& folderPath, QString name, const dirent* entry)
+{
+    const CallClock::Call call;
+    char target[4096];
+    const ssize_t length = ::readlinkat(folder.Descriptor(), entry->d_name, target, sizeof target);
+    QString path = length > 0 ? NativePath::Decode(QByteArrayView(target, length)) : QString();
+    if (!path.startsWith(u'/'))
+        path = folderPath + u'/' + path;
+    return {std::move(name), QDir::cleanPath(path)};
 }
 
 QString nameOf(const dirent* entry)
@@ -109,7 +134,7 @@ QString nameOf(const dirent* entry)
 
 } // namespace
 
-QStringList FolderScanner::ListFiles(const QString& folder, const QString& pattern)
+QStringList FolderScanner::ListFiles(const QString& folder, const QString& pattern, QList<Link>& links)
 {
     NamePattern matcher(pattern);
     OpenFolder open(folder);
@@ -119,9 +144,13 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
             continue;
         QString name = nameOf(entry);
         // Matching first keeps the stat calls to the names that would be listed.
-        if (!matcher.Matches(name) || kindOf(open, entry) != EntryKind::File)
+        if (!matcher.Matches(name))
             continue;
-        names.append(std::move(name));
+        const EntryKind kind = kindOf(open, entry);
+        if (kind == EntryKind::Link)
+            links.append(linkOf(open, folder, std::move(name), entry));
+        else if (kind == EntryKind::File)
+            names.append(std::move(name));
     }
     NaturalOrder::Sort(names);
     if (names.size() > MaxFiles)
@@ -129,17 +158,37 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
     return names;
 }
 
-QStringList FolderScanner::ListSubfolders(const QString& folder)
+QStringList FolderScanner::ListSubfolders(const QString& folder, QList<Link>& links)
 {
     OpenFolder open(folder);
     QStringList names;
     while (const dirent* entry = open.Next()) {
-        if (isHidden(entry) || kindOf(open, entry) != EntryKind::Folder)
+        if (isHidden(entry))
             continue;
-        names.append(nameOf(entry));
+        const EntryKind kind = kindOf(open, entry);
+        if (kind == EntryKind::Link)
+            links.append(linkOf(open, folder, nameOf(entry), entry));
+        else if (kind == EntryKind::Folder)
+            names.append(nameOf(entry));
     }
     NaturalOrder::Sort(names);
     return names;
+}
+
+FolderScanner::Kind FolderScanner::KindOf(const QString& path)
+{
+    const CallClock::Call call;
+    struct stat info { };
+    if (::stat(NativePath::Encode(path).constData(), &info) != 0)
+        return Kind::Other;
+    switch (kindOfMode(info.st_mode)) {
+    case EntryKind::File:
+        return Kind::File;
+    case EntryKind::Folder:
+        return Kind::Folder;
+    default:
+        return Kind::Other;
+    }
 }
 
 } // namespace platform
