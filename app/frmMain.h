@@ -69,6 +69,8 @@ public:
 
 private:
     void wireEvents();
+    void placeFileList();
+    void fitViewportWidth();
     void fillLateNotes();
 
     // The readers of the last rebuild, kept while notes it showed as failed may still come.

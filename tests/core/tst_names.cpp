@@ -1,7 +1,7 @@
+#include "platform/files/FolderPath.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
 #include "platform/names/NaturalOrder.h"
-#include "platform/runtime/Strings.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -101,7 +101,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(platform::Strings::FolderPrefix(path), expected);
+        QCOMPARE(platform::FolderPath::Prefix(path), expected);
     }
 
     void namesSortNaturally_data()
