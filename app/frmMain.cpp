@@ -263,9 +263,8 @@ void frmMain::CreateItem()
     // The notes are read ahead of this loop by a pool of reader threads, which keeps many
     // requests in flight on a slow drive and never waits long for one that stopped answering;
     // the loop takes each note's text in its turn.
-    auto previews = std::make_unique<preview::PreviewPrefetch>(FolderPath, FileList.Names(), LinesPerItem, [this] {
-        QMetaObject::invokeMethod(this, &frmMain::fillLateNotes, Qt::QueuedConnection);
-    });
+    auto previews = std::make_unique<preview::PreviewPrefetch>(FolderPath, FileList.Names(), LinesPerItem,
+        [this] { QMetaObject::invokeMethod(this, &frmMain::fillLateNotes, Qt::QueuedConnection); });
     for (std::int32_t i = 1; i <= count; ++i) {
         Step([&] { txtPreview.Load(i); });
         Step([&] { txtPreview(i).Move(0, ScrollRules::BoxTop(i, ItemHeight), picContainer.ScaleWidth(), ItemHeight); });

@@ -77,7 +77,6 @@ Settings settings;
 int sourceFd = -1;
 std::atomic<long> served[KindCount];
 
-
 // The path FUSE gives ("/a/b") relative to the source folder ("a/b", or "." for the root).
 std::string relative(const char* path)
 {

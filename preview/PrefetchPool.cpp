@@ -80,10 +80,8 @@ void PrefetchPool::GrowTo(int target)
         reader->probe = m_probing;
         reader->charge.drive = m_drive;
         try {
-            platform::ThreadStarter::Detached(
-                [pool = weak_from_this(), reader, load = m_load, prefix = m_prefix, lines = m_linesPerItem] {
-                    Read(pool, reader, load, prefix, lines);
-                });
+            platform::ThreadStarter::Detached([pool = weak_from_this(), reader, load = m_load, prefix = m_prefix,
+                                                  lines = m_linesPerItem] { Read(pool, reader, load, prefix, lines); });
         } catch (const std::system_error&) {
             return; // the readers started so far do the work, or the notes are owed
         }
@@ -148,11 +146,13 @@ bool PrefetchPool::TakeNext(PrefetchReader& self, qsizetype& index, QString& pat
             return false;
         path = m_prefix + m_names[index];
         if (StuckLedger::AnyOut() && StuckLedger::IsOut(path)) {
-            if (!Claim(index, NoteState::Waiting, NoteState::Skipped) && Claim(index, NoteState::Owed, NoteState::Taken))
+            if (!Claim(index, NoteState::Waiting, NoteState::Skipped)
+                && Claim(index, NoteState::Owed, NoteState::Taken))
                 m_owed.fetch_sub(1);
             continue;
         }
-        if (!Claim(index, NoteState::Waiting, NoteState::Reading) && !Claim(index, NoteState::Owed, NoteState::OwedReading))
+        if (!Claim(index, NoteState::Waiting, NoteState::Reading)
+            && !Claim(index, NoteState::Owed, NoteState::OwedReading))
             continue;
         // Looked at again with the reader's lock held: Stop either sees the reader in its note
         // and charges it, or the reader sees the pool stopping and leaves.

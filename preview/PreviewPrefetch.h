@@ -66,8 +66,8 @@ public:
 
     // Notes are folderPrefix + names[index], read with PreviewLoader::Load.
     PreviewPrefetch(const QString& folderPrefix, const QStringList& names, std::int32_t linesPerItem, Late late = {});
-    PreviewPrefetch(const QString& folderPrefix, const QStringList& names, std::int32_t linesPerItem, Loader load,
-        Late late);
+    PreviewPrefetch(
+        const QString& folderPrefix, const QStringList& names, std::int32_t linesPerItem, Loader load, Late late);
     // Stops the readers after the notes they are reading, without waiting for them; a reader in
     // a note counts as given up until it returns. No late note comes after.
     ~PreviewPrefetch();

@@ -5,11 +5,11 @@
 #include "platform/drives/DriveTable.h"
 #include "platform/files/FolderPath.h"
 #include "platform/files/GuardedListing.h"
+#include "platform/hang/GuardedCall.h"
 #include "platform/itemviews/IndentDelegate.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
 #include "platform/runtime/Error.h"
-#include "platform/hang/GuardedCall.h"
 #include "platform/runtime/ResumeNext.h"
 
 #include <QDir>
@@ -74,11 +74,12 @@ QString DirListBox::folderFor(const QString& pathOrDrive) const
         if (!m_drives.IsReady(drive))
             throw Error(ErrorCode::DeviceUnavailable);
         const QString remembered = m_drives.CurrentFolder(drive);
-        return GuardedCall(Charge::To(remembered)).Run<QString>([folder = remembered, root = drive.mountPoint]() mutable {
-            while (!FolderPath::IsFolder(folder) && folder != root && folder != Root)
-                folder = FolderPath::Split(folder).folder;
-            return folder;
-        });
+        return GuardedCall(Charge::To(remembered))
+            .Run<QString>([folder = remembered, root = drive.mountPoint]() mutable {
+                while (!FolderPath::IsFolder(folder) && folder != root && folder != Root)
+                    folder = FolderPath::Split(folder).folder;
+                return folder;
+            });
     }
     if (!DriveTable::IsAbsolute(pathOrDrive))
         throw Error(ErrorCode::PathNotFound);

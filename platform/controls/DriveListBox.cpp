@@ -77,9 +77,8 @@ void DriveListBox::userSelected(int row)
 // went back to then, else the row shown.
 int DriveListBox::keyRow() const
 {
-    const qsizetype refused = m_refused.text.isEmpty() || m_selected.text != m_wentBackTo.text
-        ? -1
-        : m_shown.indexOf(m_refused);
+    const qsizetype refused
+        = m_refused.text.isEmpty() || m_selected.text != m_wentBackTo.text ? -1 : m_shown.indexOf(m_refused);
     return refused >= 0 ? static_cast<int>(refused) : m_combo->currentIndex();
 }
 

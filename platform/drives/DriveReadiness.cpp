@@ -14,7 +14,9 @@ DriveReadiness::DriveReadiness(Probe probe)
 bool DriveReadiness::IsReady(const QString& mountPoint) const
 {
     try {
-        return GuardedCall(Charge::To(mountPoint)).Run<bool>([probe = m_probe, mountPoint] { return probe(mountPoint); });
+        return GuardedCall(Charge::To(mountPoint)).Run<bool>([probe = m_probe, mountPoint] {
+            return probe(mountPoint);
+        });
     } catch (const Error&) {
         return false;
     }

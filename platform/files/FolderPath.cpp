@@ -1,7 +1,7 @@
 #include "platform/files/FolderPath.h"
 
-#include "platform/names/NativePath.h"
 #include "platform/hang/CallClock.h"
+#include "platform/names/NativePath.h"
 
 #include <cerrno>
 #include <sys/stat.h>

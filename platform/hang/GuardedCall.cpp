@@ -67,8 +67,7 @@ GuardedCall::Started GuardedCall::Start(std::function<void()> work) const
         throw Error(ErrorCode::DeviceUnavailable);
     auto shared = std::make_shared<Started::Shared>();
     try {
-        ThreadStarter::Detached(
-            [shared, work = std::move(work), charge = m_charge] { shared->Work(work, charge); });
+        ThreadStarter::Detached([shared, work = std::move(work), charge = m_charge] { shared->Work(work, charge); });
     } catch (const std::system_error&) {
         throw Error(ErrorCode::DeviceUnavailable);
     }
