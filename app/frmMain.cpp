@@ -345,6 +345,7 @@ void frmMain::VScroll_Scroll()
 void frmMain::FileList_DblClick()
 {
     try {
+        const platform::BusyPointer busy;
         const QString folder = platform::FolderPath::Prefix(FileList.Path());
         const QString name = FileList.List(FileList.ListIndex());
         platform::ProcessLauncher::Shell(platform::ProcessLauncher::EditorName + u' ' + folder + name);

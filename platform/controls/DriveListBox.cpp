@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace platform {
 
 DriveListBox::DriveListBox(Container& parent, DriveTable& drives)
@@ -33,7 +35,10 @@ DriveListBox::DriveListBox(Container& parent, DriveTable& drives)
 void DriveListBox::SetDrive(const QString& text)
 {
     const DriveEntry drive = m_drives.Resolve(text);
-    if (!m_drives.IsReady(drive))
+    // Going back, while the user's choice is handled, to the drive the list came from asks that
+    // drive nothing: the other lists still show its folder, and a drive that stopped answering
+    // meanwhile would cost the choice a second deadline.
+    if (drive.text != m_cameFrom.text && !m_drives.IsReady(drive))
         throw Error(ErrorCode::DeviceUnavailable);
     if (drive.text == m_selected.text)
         return;
@@ -67,8 +72,9 @@ void DriveListBox::userSelected(int row)
     if (row < 0 || row >= m_shown.size() || m_shown[row].text == m_selected.text)
         return;
     const DriveEntry chosen = m_shown[row];
-    m_selected = chosen;
+    m_cameFrom = std::exchange(m_selected, chosen);
     Q_EMIT Change();
+    m_cameFrom = {};
     m_refused = m_selected.text == chosen.text ? DriveEntry {} : chosen;
     m_wentBackTo = m_selected;
 }

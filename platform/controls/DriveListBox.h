@@ -51,6 +51,8 @@ private:
     DriveTable& m_drives;
     QList<DriveEntry> m_shown;
     DriveEntry m_selected;
+    // While the user's choice is handled, the drive selected before it.
+    DriveEntry m_cameFrom;
     // The user's last choice if it was refused, and the drive the list went back to then.
     DriveEntry m_refused;
     DriveEntry m_wentBackTo;

@@ -1,10 +1,13 @@
 #include "support/Fixtures.h"
 
 #include "platform/desktop/Application.h"
+#include "platform/hang/ThreadStarter.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+
+#include <system_error>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -151,6 +154,26 @@ private Q_SLOTS:
         desk.folders()->setFocus();
         QTest::keyClick(desk.folders(), Qt::Key_Backspace);
         desk.checkAllShow(u"c-disk/x/y"_s);
+    }
+
+    // Regression: a failure to start a thread (a process limit) escaped as an exception and ended
+    // the program. Each move fails as a folder that does not answer does, and the program goes on.
+    void aThreadThatCannotBeStartedFailsTheMoveAndNotTheProgram()
+    {
+        Drives desk;
+        {
+            const platform::ThreadStarter::Installed refusing([](std::function<void()>) {
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            });
+            doubleClick(desk.folders()->viewport(), desk.rowOf(u"a-disk/notes/sub"_s));
+            desk.drives()->setFocus();
+            QTest::keyClick(desk.drives(), Qt::Key_End);
+            desk.checkAllShow(u"a-disk/notes"_s);
+            QCOMPARE(desk.previews().first(), u"n1.txt: 无法加载 "_s + desk.path(u"a-disk/notes/n1.txt"_s));
+        }
+        doubleClick(desk.folders()->viewport(), desk.rowOf(u"a-disk/notes/sub"_s));
+        desk.checkAllShow(u"a-disk/notes/sub"_s);
+        QCOMPARE(desk.previews(), QStringList {u"s1.txt: text"_s});
     }
 
     // Regression: the same folder read anew can list other files; the previews were left as

@@ -1,13 +1,10 @@
 #include "preview/PreviewPrefetch.h"
 
-#include "platform/hang/ThreadStarter.h"
-
 #include <QRandomGenerator>
 #include <QSemaphore>
 #include <QTest>
 
 #include <future>
-#include <system_error>
 #include <thread>
 
 using preview::PreviewPrefetch;
@@ -39,18 +36,6 @@ PreviewPrefetch::Loader Hanging(int hangFrom, int hangTo, int pauseUs, std::shar
     };
 }
 
-// What the window shows: the texts taken, then the late notes as they come.
-struct Shown {
-    QStringList boxes;
-    QSemaphore late;
-
-    void takeLate(PreviewPrefetch& previews)
-    {
-        for (const auto& [index, text] : previews.TakeLate())
-            boxes[int(index)] = text;
-    }
-};
-
 } // namespace
 
 class PreviewPrefetchTest : public QObject {
@@ -69,7 +54,6 @@ private Q_SLOTS:
         QTest::newRow("readers finishing out of order") << -1 << 40 << 500 << 1;
         QTest::newRow("every third note taken") << -1 << 40 << 500 << 3;
         QTest::newRow("notes late enough for the pool to grow") << -1 << 400 << 4000 << 1;
-        QTest::newRow("one note of a folder never returns") << 7 << 40 << 500 << 1;
     }
     void givesEachNoteItsOwnTextOrTheFailureText()
     {
@@ -94,20 +78,19 @@ private Q_SLOTS:
     void notesHeldUpByAPauseComeLate()
     {
         std::promise<void> release;
-        Shown shown;
-        auto previews = std::make_unique<PreviewPrefetch>(Prefix, Names(200), 5,
-            Hanging(50, 200, 200, release.get_future().share()), [&shown] { shown.late.release(); });
+        QSemaphore late;
+        PreviewPrefetch previews(
+            Prefix, Names(200), 5, Hanging(50, 200, 200, release.get_future().share()), [&late] { late.release(); });
+        QStringList boxes;
         for (int i = 0; i < 200; ++i)
-            shown.boxes << previews->Take(i);
-        QCOMPARE(shown.boxes.mid(0, 50), Names(50));
-        for (int i = 50; i < 200; ++i)
-            QCOMPARE(shown.boxes[i], Failure.arg(i));
-        QVERIFY(previews->Owes());
+            boxes << previews.Take(i);
+        for (int i = 0; i < 200; ++i)
+            QCOMPARE(boxes[i], i < 50 ? QString::number(i) : Failure.arg(i));
         release.set_value();
-        while (previews->Owes() && shown.late.tryAcquire(1, 20000))
-            shown.takeLate(*previews);
-        shown.takeLate(*previews);
-        QCOMPARE(shown.boxes, Names(200));
+        while (previews.Owes() && late.tryAcquire(1, 20000))
+            for (const auto& [index, text] : previews.TakeLate())
+                boxes[int(index)] = text;
+        QCOMPARE(boxes, Names(200));
     }
 
     // Regression: a stuck reader kept the whole rebuild's state, the list of names and every
@@ -124,18 +107,6 @@ private Q_SLOTS:
         }
         QVERIFY(names.isDetached());
         release.set_value();
-    }
-
-    // Regression: a failure to start a thread (a process limit) escaped as an exception and
-    // ended the program. A pool that cannot start a reader shows the failure text.
-    void aPoolThatCannotStartAReaderShowsTheFailureText()
-    {
-        const platform::ThreadStarter::Installed refusing([](std::function<void()>) {
-            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-        });
-        PreviewPrefetch previews(Prefix, Names(3), 5, Hanging(-1, -1, 1, {}), {});
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(previews.Take(i), Failure.arg(i));
     }
 };
 

@@ -121,7 +121,6 @@ public:
     QString unavailable() const { return m_unavailable; }
     // The mount point: the mirror of the source folder.
     QString path() const { return m_path; }
-    qint64 processId() const { return m_process.processId(); }
 
     // Every request waits from now until resume(); requests already waiting go on then.
     void stall() const { QFile(m_stallFile).open(QIODevice::WriteOnly); }
