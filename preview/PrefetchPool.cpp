@@ -46,7 +46,10 @@ void PrefetchPool::Start()
     const std::lock_guard lock(m_mutex);
     if (platform::WindowWait::GaveUpOn(m_drive))
         return;
-    if (StuckLedger::OutOn(m_drive) == 0) {
+    // A note can have a call out only on a drive that has one now: other pools' given-up
+    // readers, and this pool's own, whose notes it never takes again.
+    m_checkPlaces = StuckLedger::OutOn(m_drive) > 0;
+    if (!m_checkPlaces) {
         GrowTo(PreviewPrefetch::Readers);
     } else if (!StuckLedger::IsOut(m_prefix)) {
         m_probing = true;
@@ -145,7 +148,7 @@ bool PrefetchPool::TakeNext(PrefetchReader& self, qsizetype& index, QString& pat
         if (index >= m_names.size())
             return false;
         path = m_prefix + m_names[index];
-        if (StuckLedger::AnyOut() && StuckLedger::IsOut(path)) {
+        if (m_checkPlaces && StuckLedger::IsOut(path)) {
             if (!Claim(index, NoteState::Waiting, NoteState::Skipped)
                 && Claim(index, NoteState::Owed, NoteState::Taken))
                 m_owed.fetch_sub(1);

@@ -106,6 +106,7 @@ private:
     std::vector<std::exception_ptr> m_errors;
     std::atomic<qsizetype> m_next {0};
     std::atomic<bool> m_stopping {false};
+    bool m_checkPlaces {false}; // set before any reader starts
     std::atomic<int> m_live {0};
     std::atomic<int> m_owed {0};
     std::atomic<qsizetype> m_awaited {-1};

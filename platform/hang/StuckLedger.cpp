@@ -83,10 +83,6 @@ int StuckLedger::Out()
     return ledger().out.load();
 }
 
-bool StuckLedger::AnyOut() noexcept
-{
-    return ledger().out.load() > 0;
-}
 
 void StuckLedger::GaveUp(const Charge& charge)
 {

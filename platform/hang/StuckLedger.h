@@ -40,8 +40,6 @@ public:
     static bool IsOut(const QString& place);
     static int OutOn(const QString& drive);
     static int Out();
-    // Whether any call is out at all, without a lock: the common case costs a rebuild nothing.
-    static bool AnyOut() noexcept;
 
     static void GaveUp(const Charge& charge);
     static void Returned(const Charge& charge);
