@@ -83,7 +83,6 @@ int StuckLedger::Out()
     return ledger().out.load();
 }
 
-
 void StuckLedger::GaveUp(const Charge& charge)
 {
     Ledger& book = ledger();
