@@ -1,6 +1,8 @@
 #include "platform/files/FolderScanner.h"
 
+#include "platform/codepages/CodePageGuess.h"
 #include "platform/hang/CallClock.h"
+#include "platform/names/LegacyCodePage.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
 #include "platform/names/NaturalOrder.h"
@@ -93,9 +95,9 @@ EntryKind kindOfMode(mode_t mode)
 
 // The entry type from the folder itself where the file system gives it; an unknown type costs
 // one stat of the entry itself, which does not follow a link.
-EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
+EntryKind kindOf(const OpenFolder& folder, const char* name, unsigned char type)
 {
-    switch (entry->d_type) {
+    switch (type) {
     case DT_REG:
         return EntryKind::File;
     case DT_DIR:
@@ -109,27 +111,57 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
     }
     const CallClock::Call call;
     struct stat info { };
-    if (::fstatat(folder.Descriptor(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(folder.Descriptor(), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Other;
     return kindOfMode(info.st_mode);
 }
 
-// Where a link leads, read from the link itself, which lies in the folder being read; a target
-// that is not absolute is taken from the folder, as the system does.
-FolderScanner::Link linkOf(const OpenFolder& folder, const QString& folderPath, QString name, const dirent* entry)
+// A link met in the folder, with where it leads, read from the link itself, which lies in the
+// folder being read; a target that is not absolute is taken from the folder, as the system does.
+FolderScanner::Link linkOf(const OpenFolder& folder, const QString& folderPath, QString name, const char* bytes)
 {
     const CallClock::Call call;
     char target[4096];
-    const ssize_t length = ::readlinkat(folder.Descriptor(), entry->d_name, target, sizeof target);
-    QString path = length > 0 ? NativePath::Decode(QByteArrayView(target, length)) : QString();
-    if (!path.startsWith(u'/'))
-        path = folderPath + u'/' + path;
-    return {std::move(name), QDir::cleanPath(path)};
+    const ssize_t length = ::readlinkat(folder.Descriptor(), bytes, target, sizeof target);
+    QString leadsTo = length > 0 ? NativePath::Decode(QByteArrayView(target, length)) : QString();
+    if (!leadsTo.startsWith(u'/'))
+        leadsTo = folderPath + u'/' + leadsTo;
+    QString path = folderPath + u'/' + name;
+    return {std::move(name), std::move(path), QDir::cleanPath(leadsTo)};
 }
 
-QString nameOf(const dirent* entry)
+// A name that is not UTF-8, kept as the system's bytes until the folder has been read.
+struct LegacyEntry {
+    QByteArray name;
+    unsigned char type;
+};
+
+// Hands each entry that is not hidden to take, decoded, with its bytes and type. A folder's
+// names usually come from one source, and one name alone is too short to tell its code page
+// by, so the names that are not UTF-8 are judged together, once the folder has been read, with
+// the locale's code page as the prior; each is then read in the code page chosen.
+template<typename Take> void forEachEntry(OpenFolder& folder, Take take)
 {
-    return NativePath::Decode(QByteArrayView(entry->d_name));
+    const char* const prior = LegacyCodePage::Name();
+    QList<LegacyEntry> legacy;
+    while (const dirent* entry = folder.Next()) {
+        if (isHidden(entry))
+            continue;
+        const QByteArrayView name(entry->d_name);
+        if (NativePath::IsUtf8(name))
+            take(NativePath::DecodeName(name, prior), entry->d_name, entry->d_type);
+        else
+            legacy.append({name.toByteArray(), entry->d_type});
+    }
+    if (legacy.isEmpty())
+        return;
+    QList<QByteArray> names;
+    names.reserve(legacy.size());
+    for (const LegacyEntry& entry : legacy)
+        names.append(entry.name);
+    const char* const codePage = CodePageGuess::ForNames(names, prior);
+    for (const LegacyEntry& entry : legacy)
+        take(NativePath::DecodeName(entry.name, codePage), entry.name.constData(), entry.type);
 }
 
 } // namespace
@@ -139,19 +171,16 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
     NamePattern matcher(pattern);
     OpenFolder open(folder);
     QStringList names;
-    while (const dirent* entry = open.Next()) {
-        if (isHidden(entry))
-            continue;
-        QString name = nameOf(entry);
+    forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         // Matching first keeps the stat calls to the names that would be listed.
         if (!matcher.Matches(name))
-            continue;
-        const EntryKind kind = kindOf(open, entry);
+            return;
+        const EntryKind kind = kindOf(open, bytes, type);
         if (kind == EntryKind::Link)
-            links.append(linkOf(open, folder, std::move(name), entry));
+            links.append(linkOf(open, folder, std::move(name), bytes));
         else if (kind == EntryKind::File)
             names.append(std::move(name));
-    }
+    });
     NaturalOrder::Sort(names);
     if (names.size() > MaxFiles)
         names.resize(MaxFiles);
@@ -162,15 +191,13 @@ QStringList FolderScanner::ListSubfolders(const QString& folder, QList<Link>& li
 {
     OpenFolder open(folder);
     QStringList names;
-    while (const dirent* entry = open.Next()) {
-        if (isHidden(entry))
-            continue;
-        const EntryKind kind = kindOf(open, entry);
+    forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
+        const EntryKind kind = kindOf(open, bytes, type);
         if (kind == EntryKind::Link)
-            links.append(linkOf(open, folder, nameOf(entry), entry));
+            links.append(linkOf(open, folder, std::move(name), bytes));
         else if (kind == EntryKind::Folder)
-            names.append(nameOf(entry));
-    }
+            names.append(std::move(name));
+    });
     NaturalOrder::Sort(names);
     return names;
 }

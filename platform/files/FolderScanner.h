@@ -19,10 +19,12 @@ namespace platform {
 // (GuardedListing); KindOf says what one leads to.
 class FolderScanner {
 public:
-    // A link met while reading a folder: its name, and where it leads, made absolute from the
-    // folder without asking the disk ("../x" in /a/b is /a/x).
+    // A link met while reading a folder: its name, its path, and where it leads, made absolute
+    // from the folder without asking the disk ("../x" in /a/b is /a/x), which says the drive it
+    // waits on.
     struct Link {
         QString name;
+        QString path;
         QString target;
     };
 

@@ -39,7 +39,7 @@ QStringList judged(const QString& folder, const QList<Link>& links, FolderScanne
         try {
             started.emplace_back(judgement, call.Start([links = judgement.links, kept = judgement.kept, wanted] {
                 for (const Link& link : links) {
-                    if (FolderScanner::KindOf(link.target) == wanted)
+                    if (FolderScanner::KindOf(link.path) == wanted)
                         kept->append(link.name);
                 }
             }));

@@ -49,7 +49,8 @@ void appendKeys(const QString& name, std::string& primary, std::string& leadingZ
     while (at < folded.size()) {
         const QChar character = folded[at];
         if (character == NativePath::LegacyMarker) {
-            ++at;
+            // The tag that may follow it names a code page: neither is shown.
+            at += at + 1 < folded.size() && NativePath::IsPageTag(folded[at + 1]) ? 2 : 1;
             continue;
         }
         if (!isDigit(character)) {
