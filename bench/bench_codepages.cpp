@@ -1,9 +1,10 @@
 // Accuracy and cost of the code page guess. Notes of 2 to 32 characters are cut from real text
-// found on this machine, translations nobody here wrote (gettext catalogs), each encoded in
-// the legacy code pages of its language; for each locale the share read right is printed for
-// the guess, for today's rule (always the locale's code page), for ICU's charset detector and
-// for uchardet. Read right means what the program would show: bytes that are valid UTF-8 are
-// read as UTF-8 whatever the guess, the rest in the code page chosen.
+// found on this machine, translations nobody here wrote (gettext catalogs), each a first line
+// encoded in the legacy code pages of its language; for each locale the share read right is
+// printed for the guess, for today's rule (always the locale's code page), for ICU's charset
+// detector and for uchardet. Read right means what the program would show: bytes that are
+// valid UTF-8 are read as UTF-8 whatever the guess (each row counts them last), the rest in
+// the code page chosen.
 //
 // The catalogs the language models learn from (TrainingCatalogs) are left out, with every
 // message they hold; the rest are split by file name into two halves, one to tune on
