@@ -114,6 +114,10 @@ void LineDecoder::Start(Encoding encoding, Source source)
 
 LineDecoder::Encoding LineDecoder::Named(const char* encoding)
 {
+    // Asking Qt for the name costs more than reading the note's line: the names of the
+    // Unicode encodings all start with "UTF", and no legacy code page's does.
+    if ((encoding[0] | 0x20) != 'u')
+        return Encoding::Legacy;
     switch (QStringConverter::encodingForName(encoding).value_or(QStringConverter::System)) {
     case QStringConverter::Utf8:
         return Encoding::Utf8;

@@ -142,25 +142,12 @@ void CodePage::LearnSubstitutes()
     m_substitutes = QString(decoder.decode(lines)).contains(Substitute);
 }
 
-void CodePage::ForDecoder(char* begin, char* end) const
+void CodePage::Turn(const std::array<unsigned char, 0x80>& into, char* begin, char* end)
 {
-    if (!m_rotatesControls)
-        return;
     for (char* at = begin; at < end; ++at) {
         const auto byte = static_cast<unsigned char>(*at);
         if (byte < 0x80)
-            *at = static_cast<char>(m_forDecoder[byte]);
-    }
-}
-
-void CodePage::FromEncoder(QByteArray& bytes) const
-{
-    if (!m_rotatesControls)
-        return;
-    for (char& at : bytes) {
-        const auto byte = static_cast<unsigned char>(at);
-        if (byte < 0x80)
-            at = static_cast<char>(m_fromEncoder[byte]);
+            *at = static_cast<char>(into[byte]);
     }
 }
 

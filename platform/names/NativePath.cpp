@@ -13,16 +13,7 @@
 
 namespace platform::NativePath {
 
-bool IsPageTag(QChar character)
-{
-    return character.unicode() >= PageTagBase && character.unicode() < PageTagBase + CodePage::Capacity;
-}
-
-bool IsEscape(QChar character)
-{
-    auto code = character.unicode();
-    return code >= EscapeBase + 0x80 && code <= EscapeBase + 0xFF;
-}
+static_assert(PageTagBase + CodePage::Capacity == EscapeBase + 0x80, "a tag for every code page, below the escapes");
 
 QString ForDisplay(const QString& decoded)
 {
