@@ -44,9 +44,12 @@ public:
     // Big5-HKSCS, Windows-949 and the single-byte code pages do not.
     bool Substitutes() const { return m_substitutes; }
 
-    // Stateless converters, since every line or name is converted on its own.
-    QStringDecoder Decoder() const;
-    QStringEncoder Encoder() const;
+    // Stateless converters, since every line or name is converted on its own: the calling
+    // thread's own, made when the thread first asks, since opening an ICU converter costs more
+    // than decoding a note's first lines with it. They live as long as the thread and are used
+    // by it alone.
+    QStringDecoder& ThreadDecoder() const;
+    QStringEncoder& ThreadEncoder() const;
 
     // Turns bytes of this code page, in place, into those the converter reads as the desktops
     // did, so that every control byte decodes as itself. A control byte is never part of a
@@ -70,6 +73,7 @@ public:
 
 private:
     CodePage(const char* name, int index);
+    QStringDecoder Decoder() const;
     void LearnControls();
     void LearnSubstitutes();
     static void Turn(const std::array<unsigned char, 0x80>& into, char* begin, char* end);
