@@ -101,23 +101,26 @@ CandidatePage CandidatePage::Other(const char* name)
     return CandidatePage(name, false, std::move(models), Slots - 1);
 }
 
-QString CandidatePage::Decode(QByteArrayView bytes) const
+QStringView CandidatePage::Decode(QByteArrayView bytes, Text& text) const
 {
     // A stateless converter drops a character cut short by the end of its bytes without a
     // trace; a line end after them makes it a character that does not decode, as it is when the
     // bytes are a whole note, and costs no reading anything, each ending with the same space.
-    QByteArray line;
-    line.reserve(bytes.size() + 1);
-    line.append(bytes).append('\n');
-    return DecoderOf(m_slot, m_name).decode(line);
+    QVarLengthArray<char, 1200> line(bytes.size() + 1);
+    std::copy(bytes.begin(), bytes.end(), line.begin());
+    line.back() = '\n';
+    QStringDecoder& decoder = DecoderOf(m_slot, m_name);
+    text.resize(decoder.requiredSpace(line.size()));
+    const QChar* end = decoder.appendToBuffer(text.data(), QByteArrayView(line.data(), line.size()));
+    return QStringView(text.data(), end - text.data());
 }
 
-int CandidatePage::Cost(QStringView text, LanguageModel::Parts* parts) const
+int CandidatePage::Cost(QStringView text, LanguageModel::Parts* parts, LanguageModel::Scope scope) const
 {
     int best = INT_MAX;
     for (const LanguageModel* model : m_languages) {
         LanguageModel::Parts modelParts;
-        const int cost = model->Cost(text, parts ? &modelParts : nullptr);
+        const int cost = model->Cost(text, parts ? &modelParts : nullptr, scope);
         if (cost < best && parts)
             *parts = modelParts;
         best = std::min(best, cost);

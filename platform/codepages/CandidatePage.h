@@ -3,7 +3,9 @@
 #include "platform/codepages/LanguageModel.h"
 
 #include <QByteArrayView>
-#include <QString>
+#include <QChar>
+#include <QStringView>
+#include <QVarLengthArray>
 
 #include <span>
 #include <vector>
@@ -24,6 +26,11 @@ public:
     // that is no candidate (Hebrew's, Thai's) can still be the prior.
     static CandidatePage Other(const char* name);
 
+    // Where a reading is decoded to: on the stack for a note's window and a few names, since
+    // a note that reads well in the prior is judged by one decoding, which should cost no more
+    // than the decoding itself.
+    using Text = QVarLengthArray<QChar, 1200>;
+
     const char* Name() const { return m_name; }
     // Whether its characters other than ASCII take two bytes or more.
     bool Wide() const { return m_wide; }
@@ -31,8 +38,9 @@ public:
     // The bytes in this code page, and the cost of that text in the language it reads best in.
     // A character cut short by the end of the bytes does not decode (NoteWindow cuts where
     // no character can be cut). Thread-safe: each thread decodes with converters of its own.
-    QString Decode(QByteArrayView bytes) const;
-    int Cost(QStringView text, LanguageModel::Parts* parts = nullptr) const;
+    QStringView Decode(QByteArrayView bytes, Text& text) const;
+    int Cost(QStringView text, LanguageModel::Parts* parts = nullptr,
+        LanguageModel::Scope scope = LanguageModel::Scope::Everything) const;
 
     CandidatePage(const char* name, bool wide, std::vector<const LanguageModel*> languages, int slot);
 

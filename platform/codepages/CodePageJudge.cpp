@@ -10,6 +10,9 @@ namespace platform::codepages {
 
 namespace {
 
+// A text of fewer characters that are not ASCII says too little to skip the other readings.
+constexpr int ReadsWellLeast = 4;
+
 // Whether the text reads as well as text in its language does: everything in it decodes and
 // its characters that are not ASCII cost no more than ReadsWellWide or ReadsWellNarrow each. ASCII is
 // left out since every candidate reads it alike, and a note of Latin letters with one
@@ -17,8 +20,8 @@ namespace {
 bool ReadsWell(const CandidatePage& page, QStringView text)
 {
     LanguageModel::Parts parts;
-    page.Cost(text, &parts);
-    return parts.invalid == 0
+    page.Cost(text, &parts, LanguageModel::Scope::BeyondAscii);
+    return parts.invalid == 0 && parts.high >= ReadsWellLeast
         && parts.highCost <= (page.Wide() ? CodePageJudge::ReadsWellWide : CodePageJudge::ReadsWellNarrow) * parts.high;
 }
 
@@ -35,9 +38,11 @@ const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior)
     const CandidatePage* priorPage = CandidatePage::Find(prior);
     if (!priorPage)
         priorPage = &other.emplace(CandidatePage::Other(prior));
-    if (ReadsWell(*priorPage, priorPage->Decode(NoteWindow::Start(bytes))))
+    CandidatePage::Text priorBuffer;
+    if (ReadsWell(*priorPage, priorPage->Decode(NoteWindow::Start(bytes), priorBuffer)))
         return prior;
-    const QString priorText = priorPage->Decode(bytes);
+    const QStringView priorText = priorPage->Decode(bytes, priorBuffer);
+    CandidatePage::Text buffer;
     LanguageModel::Parts parts;
     const char* best = prior;
     int bestCost = priorPage->Cost(priorText, &parts);
@@ -48,7 +53,7 @@ const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior)
             continue;
         // A page that reads the text as the prior does (EUC-JP kana, which GB 2312 holds too)
         // is the prior's reading, judged in its own languages too.
-        const QString text = page.Decode(bytes);
+        const QStringView text = page.Decode(bytes, buffer);
         const bool asPrior = text == priorText;
         const int cost = page.Cost(text) - (asPrior ? margin : 0);
         if (cost < bestCost) {

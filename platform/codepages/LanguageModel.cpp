@@ -42,6 +42,8 @@ int LanguageModel::CharacterCost(char32_t code, CharClass kind) const
 
 int LanguageModel::LetterIndex(char32_t code) const
 {
+    if (code < 0x80)
+        return LanguageTable::FirstLetter + int((code | 0x20) - u'a');
     const char32_t lower = QChar::toLower(code);
     // The alphabet starts with a to z, the letters below U+0080.
     if (lower >= u'a' && lower <= u'z')
@@ -73,7 +75,7 @@ int LanguageModel::BigramCost(int previousLetter, int letter) const
     return m_table.bigram[previousLetter * (LanguageTable::FirstLetter + m_table.alphabetSize) + letter];
 }
 
-int LanguageModel::Cost(QStringView text, Parts* parts) const
+int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
 {
     const LanguageModel& shared = Shared();
     int cost = 0;
@@ -88,7 +90,7 @@ int LanguageModel::Cost(QStringView text, Parts* parts) const
             code = QChar::surrogateToUcs4(char16_t(code), text[++i].unicode());
         const CharClass kind = ClassOf(code);
         const bool ascii = code < 0x80;
-        const int before = cost;
+        int before = cost;
         if (kind == CharClass::Invalid) {
             cost += InvalidCost;
             if (parts) {
@@ -103,11 +105,26 @@ int LanguageModel::Cost(QStringView text, Parts* parts) const
             continue;
         }
         const bool letter = IsLetter(kind);
+        if (scope == Scope::BeyondAscii && ascii && kind != CharClass::Invalid) {
+            // A run of ASCII leaves only its last character to what follows: its class, and
+            // the letter it is. A control character ends the run: it does not decode.
+            while (i + 1 < text.size() && text[i + 1].unicode() < 0x80
+                && ClassOf(text[i + 1].unicode()) != CharClass::Invalid)
+                ++i;
+            const char32_t last = text[i].unicode();
+            previous = ClassOf(last);
+            word = IsLetter(previous) ? this : nullptr;
+            previousLetter = word ? LetterIndex(last) : LanguageTable::Boundary;
+            previousAscii = true;
+            continue;
+        }
         if (letter && !word)
             word = !m_table.bigram && AsciiWord(text, i) ? &shared : this;
         else if (!letter && word) {
+            // The end of a word is its last letter's, not the next character's.
             if (word->m_table.bigram)
                 cost += word->BigramCost(previousLetter, LanguageTable::Boundary);
+            before = cost;
             word = nullptr;
             previousLetter = LanguageTable::Boundary;
         }
@@ -133,7 +150,7 @@ int LanguageModel::Cost(QStringView text, Parts* parts) const
         previous = kind;
         previousAscii = ascii;
     }
-    if (word && word->m_table.bigram)
+    if (word && word->m_table.bigram && scope == Scope::Everything)
         cost += word->BigramCost(previousLetter, LanguageTable::Boundary);
     return cost;
 }

@@ -36,10 +36,15 @@ public:
         int invalid {0}; // characters of InvalidCost
         int high {0}; // characters not ASCII, invalid ones included
         int highCost {0};
-        int low {0}; // ASCII characters other than spaces
+        int low {0}; // ASCII characters other than spaces, counted when everything is costed
     };
 
-    int Cost(QStringView text, Parts* parts = nullptr) const;
+    // What is costed: every character, or only those that are not ASCII (and so parts, which
+    // is all the test of text that reads well asks for), at a fraction of the work in text
+    // that is mostly ASCII.
+    enum class Scope { Everything, BeyondAscii };
+
+    int Cost(QStringView text, Parts* parts = nullptr, Scope scope = Scope::Everything) const;
 
 private:
     int CharacterCost(char32_t code, CharClass kind) const;
