@@ -2,7 +2,7 @@
 // process decides that code page once, so the reading is checked in child processes of this
 // test, each started with the locale of a row in its environment, as a user's session starts
 // the program. The bytes are written out by hand, so the test does not lean on the converters.
-#include "platform/files/FolderScanner.h"
+#include "platform/files/GuardedListing.h"
 #include "platform/files/TextInput.h"
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
@@ -24,7 +24,7 @@ namespace {
 int RunAsChild(const QString& folder)
 {
     QStringList output {QString::fromLatin1(platform::LegacyCodePage::Name())};
-    for (const QString& name : platform::FolderScanner::ListFiles(folder, u"*"_s)) {
+    for (const QString& name : platform::GuardedListing::Files(folder, u"*"_s)) {
         platform::TextInput input(folder + u'/' + name);
         QStringList lines;
         while (!input.AtEnd())
