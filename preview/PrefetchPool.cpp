@@ -248,6 +248,12 @@ QString PrefetchPool::FailureText(qsizetype index) const
     return PreviewLoader::FailureText(m_prefix + m_names[index]);
 }
 
+bool PrefetchPool::Owes() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_owed.load() > 0 || !m_late.isEmpty();
+}
+
 QList<std::pair<qsizetype, QString>> PrefetchPool::TakeLate()
 {
     const std::lock_guard lock(m_mutex);

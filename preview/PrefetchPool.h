@@ -74,7 +74,10 @@ public:
     int Live() const { return m_live.load(); }
     // Marks a note shown as failed that may still come late.
     void Owe() { m_owed.fetch_add(1); }
-    bool Owes() const { return m_owed.load() > 0; }
+    // Whether a note shown as failed may still come, or has come and waits to be taken. Asked
+    // under the lock that a late note is handed over with, so that the last note to come is
+    // never between the two and lost: the window drops the pool once it owes nothing.
+    bool Owes() const;
     QList<std::pair<qsizetype, QString>> TakeLate();
 
     // The window's side of a wait: give up the readers overdue, grow when notes come late,
