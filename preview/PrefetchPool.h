@@ -40,9 +40,9 @@ enum class NoteState : unsigned char {
 // for good holds only what its own note needs.
 struct PrefetchReader {
     platform::CallClock clock;
-    std::mutex mutex; // guards what follows
+    std::mutex mutex; // guards what follows; givenUp is also read without it
     bool inNote {false};
-    bool givenUp {false};
+    std::atomic<bool> givenUp {false};
     bool probe {false};
     qsizetype note {-1};
     platform::Charge charge;
@@ -118,7 +118,7 @@ private:
     std::condition_variable m_arrived;
     std::vector<std::shared_ptr<PrefetchReader>> m_readers;
     std::atomic<bool> m_probing {false}; // changed with m_mutex held
-    bool m_gaveUp {false};
+    bool m_gaveUp {false}; // the window's alone, as are the two counts
     int m_lateNotes {0};
     qsizetype m_lastLate {-1};
     QList<std::pair<qsizetype, QString>> m_late;
