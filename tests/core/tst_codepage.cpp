@@ -1,7 +1,9 @@
-// Notes and names that are not UTF-8 are read in the legacy code page of the user's locale. A
-// process decides that code page once, so the reading is checked in child processes of this
-// test, each started with the locale of a row in its environment, as a user's session starts
-// the program. The bytes are written out by hand, so the test does not lean on the converters.
+// Notes and names that are not UTF-8 are judged with the legacy code page of the user's locale
+// as the prior, and text a reader of that locale writes stays in it. A process decides that
+// code page once, so the reading is checked in child processes of this test, each started with
+// the locale of a row in its environment, as a user's session starts the program. The bytes are
+// written out by hand, so the test does not lean on the converters. (Notes in another code page
+// than the locale's: tst_mixedfolder and tst_codepageguess.)
 #include "platform/files/GuardedListing.h"
 #include "platform/files/TextInput.h"
 #include "platform/names/LegacyCodePage.h"
