@@ -92,6 +92,9 @@ private Q_SLOTS:
         row("ru", "windows-1251", "GB18030", 8, 98);
         row("ru", "KOI8-R", "windows-1251", 8, 95);
         row("el", "windows-1253", "windows-1252", 8, 98);
+        // Regression: a Turkish name read in Windows-1252 is text that Czech and Slovak write in
+        // Windows-1250 ("Adasý"), and that reading was given the whole margin of the locale's page.
+        row("tr", "windows-1254", "windows-1252", 8, 75);
     }
     void countryNamesReadInTheirOwnCodePage()
     {
