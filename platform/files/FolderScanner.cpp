@@ -1,8 +1,8 @@
 #include "platform/files/FolderScanner.h"
 
+#include "platform/names/NameOrder.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
-#include "platform/names/NaturalOrder.h"
 #include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
 
@@ -123,7 +123,7 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
             continue;
         names.append(std::move(name));
     }
-    NaturalOrder::Sort(names);
+    NameOrder().Sort(names);
     if (names.size() > MaxFiles)
         names.resize(MaxFiles);
     return names;
@@ -138,7 +138,7 @@ QStringList FolderScanner::ListSubfolders(const QString& folder)
             continue;
         names.append(nameOf(entry));
     }
-    NaturalOrder::Sort(names);
+    NameOrder().Sort(names);
     return names;
 }
 

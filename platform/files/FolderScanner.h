@@ -17,14 +17,15 @@ public:
     static constexpr qsizetype MaxFiles = 32767;
 
     // Regular files, and links to regular files, whose names match the pattern (see
-    // NamePattern), in natural order; of a larger folder the first MaxFiles in that order.
+    // NamePattern), in the order of the user's locale (NameOrder); of a larger folder the first
+    // MaxFiles in that order.
     // Pipes, sockets, devices and links to them are never files here: opening one could
     // block or never end.
     static QStringList ListFiles(const QString& folder, const QString& pattern);
 
-    // Sub-folders, links to folders included, in natural order. Only this one level is read,
-    // so a link that leads back up the tree is listed once like any other folder and never
-    // followed further.
+    // Sub-folders, links to folders included, in the order of the user's locale. Only this one
+    // level is read, so a link that leads back up the tree is listed once like any other folder
+    // and never followed further.
     static QStringList ListSubfolders(const QString& folder);
 };
 
