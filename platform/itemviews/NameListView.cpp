@@ -9,6 +9,11 @@ namespace platform {
 NameListView::NameListView(QWidget* parent)
     : QListView(parent)
 {
+    m_learn.setSingleShot(true);
+    connect(&m_learn, &QTimer::timeout, this, [this] {
+        if (const auto* names = qobject_cast<const NameListModel*>(model()))
+            m_finder.Learn(names->Names());
+    });
 }
 
 void NameListView::keyboardSearch(const QString& search)
@@ -22,11 +27,15 @@ void NameListView::keyboardSearch(const QString& search)
         setCurrentIndex(names->index(row));
 }
 
-// A new folder's names: what was typed in the last one is no start for this one.
+// A new folder's names: what was typed in the last one is no start in this one. The finder
+// learns the names once the window is idle, as the user reads the new list, since learning
+// them looks at each name once, a few milliseconds for a large folder, and the first key
+// would otherwise wait for it.
 void NameListView::reset()
 {
     QListView::reset();
     m_finder.Forget();
+    m_learn.start(0);
 }
 
 } // namespace platform

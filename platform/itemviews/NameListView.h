@@ -3,6 +3,7 @@
 #include "platform/names/TypeToFind.h"
 
 #include <QListView>
+#include <QTimer>
 
 namespace platform {
 
@@ -21,6 +22,7 @@ public:
 
 private:
     TypeToFind m_finder;
+    QTimer m_learn;
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -32,14 +33,26 @@ public:
     // `selected` selected (-1 for none), or -1 when no name begins with what was typed.
     int Type(const QString& text, const QStringList& names, int selected);
 
-    // Starts anew with the next key, as after a pause: the list now holds other names.
-    void Forget() { m_typed.clear(); }
+    // Learns a list's names ahead of its first key, which would otherwise learn them.
+    void Learn(const QStringList& names);
+
+    // Forgets what was typed, as a pause would, and the names learnt: the list holds other
+    // names now.
+    void Forget();
 
 private:
+    int find(const TypedPrefix& prefix, int start) const;
+
     TypedPrefix::Sound m_sound;
     Clock m_clock;
     QString m_typed;
     std::chrono::steady_clock::time_point m_lastKey;
+    // The names as shown, and the first character of each, folded. A key that no name begins
+    // with looks at every name of the list, tens of thousands of them, and their texts lie all
+    // over the memory: most are passed over by their first character, read from one array.
+    QStringList m_names;
+    QStringList m_shown;
+    std::vector<char32_t> m_firsts;
 };
 
 } // namespace platform

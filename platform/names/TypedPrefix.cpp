@@ -136,4 +136,23 @@ bool TypedPrefix::Begins(QStringView shown) const
     return Search(*this, shown).From(0, 0);
 }
 
+bool TypedPrefix::MayBegin(char32_t first) const
+{
+    if (m_typed.empty() || first == m_typed.front())
+        return true;
+    if (m_sound != Sound::Pinyin)
+        return false;
+    const HanReadings::List readings = HanReadings::Of(first);
+    for (std::size_t reading = 0; reading < readings.size(); ++reading) {
+        if (static_cast<unsigned char>(readings[reading].front()) == m_typed.front())
+            return true;
+    }
+    return false;
+}
+
+char32_t TypedPrefix::FirstOf(QStringView shown)
+{
+    return shown.isEmpty() ? U'\0' : QChar::toCaseFolded(codePointAt(shown, 0).code);
+}
+
 } // namespace platform

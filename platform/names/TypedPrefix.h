@@ -24,6 +24,11 @@ public:
 
     bool Begins(QStringView shown) const;
 
+    // Whether a name whose first character is `first`, as FirstOf gives it, may begin with what
+    // was typed: a look that passes over most names of a list without reading them.
+    bool MayBegin(char32_t first) const;
+    static char32_t FirstOf(QStringView shown);
+
 private:
     class Search;
 
