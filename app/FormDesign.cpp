@@ -1,15 +1,15 @@
 #include "app/FormDesign.h"
 
+#include "app/Twips.h"
 #include "platform/controls/TextBoxElement.h"
 #include "platform/desktop/SystemColor.h"
 #include "platform/drives/DriveTable.h"
-#include "platform/runtime/Twips.h"
 
 #include <utility>
 
 namespace app {
 
-using platform::Twips::ToPixels;
+using Twips::ToPixels;
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "platform/desktop/SystemColor.h"
 #include "platform/drives/DriveTable.h"
 #include "platform/drives/SystemMounts.h"
+#include "platform/files/FolderPath.h"
+#include "platform/launch/ProcessLauncher.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Numbers.h"
-#include "platform/runtime/ProcessLauncher.h"
 #include "platform/runtime/ResumeNext.h"
-#include "platform/runtime/Strings.h"
 #include "preview/PreviewPrefetch.h"
 
 #include <QDir>
@@ -83,11 +83,9 @@ void frmMain::Form_Load()
     Step([&] { DirList.SetWidth(SplitX); });
     Step([&] { DirTop = DirList.Top(); });
     Step([&] { DirList.SetHeight(platform::Numbers::ToSingle(static_cast<double>(SplitY) - DirTop)); });
-    Step([&] {
-        FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
-    });
+    Step([&] { placeFileList(); });
     Step([&] { PicHV.Move(picVBar.Left(), picHBar.Top()); });
-    Step([&] { picPreview.SetWidth(PaneRules::ViewportWidth(FormWidth, SplitX)); });
+    Step([&] { fitViewportWidth(); });
     Step([&] { Form_Resize(); });
     Step([&] { DriveList_Change(); });
     Step([&] { CreateItem(); });
@@ -98,10 +96,20 @@ void frmMain::Form_Resize()
     Step([&] { FormWidth = Me.ScaleWidth(); });
     Step([&] { FormHeight = Me.ScaleHeight(); });
     Step([&] { picVBar.SetHeight(Me.ScaleHeight()); });
-    Step([&] {
-        FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
-    });
-    Step([&] { picPreview.SetWidth(PaneRules::ViewportWidth(FormWidth, SplitX)); });
+    Step([&] { placeFileList(); });
+    Step([&] { fitViewportWidth(); });
+}
+
+// The file list fills the left pane below the horizontal bar, and the viewport the rest of the
+// window right of the vertical bar: placed alike at start-up, on a resize and during a drag.
+void frmMain::placeFileList()
+{
+    FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
+}
+
+void frmMain::fitViewportWidth()
+{
+    picPreview.SetWidth(PaneRules::ViewportWidth(FormWidth, SplitX));
 }
 
 // ---- Splitter dragging -----------------------------------------------------------------
@@ -133,7 +141,7 @@ void frmMain::picVBar_MouseMove(std::int16_t Button, std::int16_t, float X, floa
         Step([&] { control->SetWidth(SplitX); });
     Step([&] { picVBar.SetLeft(SplitX); });
     Step([&] { PicHV.Move(SplitX, SplitY); });
-    Step([&] { picPreview.SetWidth(PaneRules::ViewportWidth(FormWidth, SplitX)); });
+    Step([&] { fitViewportWidth(); });
     Me.Refresh();
 }
 
@@ -162,9 +170,7 @@ void frmMain::picHBar_MouseMove(std::int16_t Button, std::int16_t, float, float 
     Step([&] { DirList.SetHeight(platform::Numbers::ToSingle(static_cast<double>(SplitY) - DirTop)); });
     Step([&] { picHBar.SetTop(platform::Numbers::ToSingle(static_cast<double>(DirTop) + DirList.Height())); });
     SplitY = picHBar.Top();
-    Step([&] {
-        FileList.Move(0, PaneRules::FileListTop(SplitY), SplitX, PaneRules::FileListHeight(FormHeight, SplitY));
-    });
+    Step([&] { placeFileList(); });
     Step([&] { PicHV.Move(SplitX, SplitY); });
     Me.Refresh();
 }
@@ -246,7 +252,7 @@ QString frmMain::canonicalFolder(const QString& folder) const
 void frmMain::CreateItem()
 {
     const platform::BusyPointer busy;
-    Step([&] { FolderPath = platform::Strings::FolderPrefix(FileList.Path()); });
+    Step([&] { FolderPath = platform::FolderPath::Prefix(FileList.Path()); });
     Step([&] { picPreview_Resize(); });
     std::int32_t highest = 0;
     Step([&] { highest = txtPreview.UBound(); });
@@ -322,9 +328,9 @@ void frmMain::VScroll_Scroll()
 void frmMain::FileList_DblClick()
 {
     try {
-        const QString folder = platform::Strings::FolderPrefix(FileList.Path());
+        const QString folder = platform::FolderPath::Prefix(FileList.Path());
         const QString name = FileList.List(FileList.ListIndex());
-        platform::ProcessLauncher::Shell(QStringLiteral("Notepad.exe ") + folder + name);
+        platform::ProcessLauncher::Shell(platform::ProcessLauncher::EditorName + u' ' + folder + name);
     } catch (const platform::Error& error) {
         platform::MessageBox::MsgBox(
             error.description(), platform::MessageBox::ExclamationOk, QStringLiteral("出错了，无法打开。"));

@@ -65,6 +65,8 @@ public:
 
 private:
     void wireEvents();
+    void placeFileList();
+    void fitViewportWidth();
     QString canonicalFolder(const QString& folder) const;
 };
 

@@ -29,7 +29,6 @@ public:
 
     QString Path() const { return m_path; }
     void SetPath(const QString& path);
-    QString Pattern() const { return m_pattern; }
     void SetPattern(const QString& pattern);
 
     std::int16_t ListCount() const;

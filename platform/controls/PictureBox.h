@@ -46,7 +46,6 @@ public:
     float ScaleWidth() const;
     float ScaleHeight() const;
 
-    std::uint32_t BackColor() const { return m_backColor; }
     void SetBackColor(std::uint32_t color);
     void SetForeColor(std::uint32_t color);
 

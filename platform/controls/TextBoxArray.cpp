@@ -79,7 +79,6 @@ void TextBoxArray::Unload(std::int32_t index)
     unbind(element);
     m_elements.Erase(static_cast<std::size_t>(index));
     m_index.Invalidate();
-    Q_EMIT ElementUnloaded(static_cast<std::int16_t>(index));
 }
 
 void TextBoxArray::ElementChanged(TextBoxElement& element, ElementChange change)

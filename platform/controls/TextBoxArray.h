@@ -45,19 +45,17 @@ public:
     void Load(std::int32_t index);
     void Unload(std::int32_t index);
 
-    // Number of elements, loaded holes excluded; and of editor widgets currently lent out.
+    // Number of elements, loaded holes excluded.
     std::size_t Count() const { return m_elements.Count(); }
-    std::size_t BoundViews() const { return m_bound.size(); }
 
     // Called by an element whose place, size or visibility changed.
     void ElementChanged(TextBoxElement& element, ElementChange change);
 
 Q_SIGNALS:
     void DblClick(std::int16_t Index);
-    // Raised after an element was created by Load and after one was destroyed by Unload, for
-    // whoever needs to follow the array's life (tests do).
+    // Raised after an element was created by Load, for whoever needs to follow the array's
+    // life: a test counts the rebuilds of the previews by it.
     void ElementLoaded(std::int16_t Index);
-    void ElementUnloaded(std::int16_t Index);
 
 private:
     TextBoxElement& existing(std::int32_t index) const;

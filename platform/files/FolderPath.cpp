@@ -25,6 +25,13 @@ FolderPath::Parts FolderPath::Split(const QString& path)
     return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
 }
 
+QString FolderPath::Prefix(const QString& folder)
+{
+    // QString::replace scans left to right and resumes after each replacement.
+    QString prefix = folder + u'/';
+    return prefix.replace(QStringLiteral("//"), QStringLiteral("/"));
+}
+
 // Read as bytes rather than through Qt, which would turn a name that is not UTF-8 into
 // replacement characters that lead nowhere.
 QString FolderPath::Current()

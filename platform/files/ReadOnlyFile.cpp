@@ -36,8 +36,9 @@ int OpenForReading(const char* path)
 
 // The bytes of a path that NativePath would give as plain UTF-8, made on the stack. A preview
 // rebuild opens every file of a folder, and the general mapping (with its heap buffer and its
-// look for GBK markers and escaped bytes) cost as much as the system call; paths holding
-// what it maps specially, or surrogates, or that are very long go to NativePath::Encode.
+// look for the legacy code page's marker and for escaped bytes) cost as much as the system
+// call; paths holding what it maps specially, or surrogates, or that are very long go to
+// NativePath::Encode.
 class PlainName {
 public:
     bool Encode(const QString& path)

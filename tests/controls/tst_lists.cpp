@@ -148,9 +148,9 @@ private Q_SLOTS:
     }
 
     // The file list is a snapshot of the folder's regular files that match the pattern, hidden
-    // ones left out, in natural order, read again only when Path or the pattern is assigned;
+    // ones left out, in the order of names, read again only when Path or the pattern is assigned;
     // a folder that is missing is error 76 and changes nothing.
-    void fileListIsASnapshotOfMatchingFilesInNaturalOrder()
+    void fileListIsASnapshotOfMatchingFilesInTheLocalesOrder()
     {
         NoteFolder folder;
         for (const QString& name : {u"b10.txt"_s, u"B2.TXT"_s, u"a.txt"_s, u".hidden.txt"_s, u"notes.md"_s})

@@ -60,6 +60,9 @@ private Q_SLOTS:
         QTest::newRow("sv_SE, Ä and Ö after Z")
             << "sv_SE.UTF-8"_ba
             << QStringList {u"Affe.txt"_s, u"Ast.txt"_s, u"Ofen.txt"_s, u"Zug.txt"_s, u"Äpfel.txt"_s, u"Öl.txt"_s};
+        QTest::newRow("numbers by value, however long, in any digits")
+            << "C.UTF-8"_ba
+            << QStringList {u"x２"_s, u"x10"_s, u"x99999999999999999999"_s, u"x100000000000000000000"_s};
         // Ties by code units, so two sorts of the same names never differ.
         QTest::newRow("ties in case") << "C.UTF-8"_ba
                                       << QStringList {u"ABC.txt"_s, u"Abc.txt"_s, u"abc.txt"_s, u"abd.txt"_s};

@@ -1,6 +1,6 @@
+#include "platform/files/FolderPath.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
-#include "platform/runtime/Strings.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -99,7 +99,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(platform::Strings::FolderPrefix(path), expected);
+        QCOMPARE(platform::FolderPath::Prefix(path), expected);
     }
 };
 

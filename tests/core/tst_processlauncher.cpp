@@ -1,6 +1,6 @@
+#include "platform/launch/ProcessLauncher.h"
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/ProcessLauncher.h"
 #include "support/Files.h"
 #include "support/StandInEditor.h"
 

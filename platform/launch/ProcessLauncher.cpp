@@ -1,4 +1,4 @@
-#include "platform/runtime/ProcessLauncher.h"
+#include "platform/launch/ProcessLauncher.h"
 
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
@@ -17,8 +17,6 @@ extern char** environ;
 namespace platform {
 
 namespace {
-
-const QString EditorName = QStringLiteral("Notepad.exe");
 
 // The exit statuses of the forked child; nothing reads them, since the report pipe tells
 // whether the program started, but they say which step failed to whoever traces the child.
@@ -55,7 +53,7 @@ QString findProgram(const QString& name)
 
 Program editorProgram()
 {
-    if (QString editor = QStandardPaths::findExecutable(EditorName); !editor.isEmpty())
+    if (QString editor = QStandardPaths::findExecutable(ProcessLauncher::EditorName); !editor.isEmpty())
         return {editor, false};
     return {QStandardPaths::findExecutable(QStringLiteral("xdg-open")), true};
 }

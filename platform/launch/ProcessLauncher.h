@@ -31,6 +31,9 @@ namespace platform {
 // The program not being found, or failing to start, is error 53.
 class ProcessLauncher {
 public:
+    // The program name that stands for the desktop's plain-text editor.
+    static inline const QString EditorName = QStringLiteral("Notepad.exe");
+
     static void Shell(const QString& commandLine);
 
     // What Shell starts for a command line: the program file found and its argument list

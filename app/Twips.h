@@ -1,6 +1,6 @@
 #pragma once
 
-namespace platform {
+namespace app {
 
 // Design sizes are given in twips (1/1440 inch). Qt's high-DPI scaling works in logical
 // pixels of 1/96 inch on every screen, so a design keeps its proportions with a fixed 15
@@ -15,4 +15,4 @@ constexpr float ToPixels(int twips)
 }
 
 } // namespace Twips
-} // namespace platform
+} // namespace app
