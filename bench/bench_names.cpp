@@ -17,8 +17,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QWidget>
 #include <QRandomGenerator>
+#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
@@ -32,9 +32,9 @@
 namespace {
 
 // Words of the notes' names: what a folder of meeting notes, diaries and reports holds.
-const char* const ChineseWords[] {"会议纪要", "读书笔记", "工作日志", "周报", "月度总结", "项目计划", "合同",
-    "发票", "旅行", "菜谱", "课程", "作业", "备忘录", "银行流水", "重庆", "长城", "张三", "章节", "朝阳",
-    "音乐", "说明", "和平", "行业报告", "数据"};
+const char* const ChineseWords[] {"会议纪要", "读书笔记", "工作日志", "周报", "月度总结", "项目计划", "合同", "发票",
+    "旅行", "菜谱", "课程", "作业", "备忘录", "银行流水", "重庆", "长城", "张三", "章节", "朝阳", "音乐", "说明",
+    "和平", "行业报告", "数据"};
 const char* const LatinWords[] {"Meeting", "Report", "notes", "Budget", "draft", "Invoice", "Travel", "recipe",
     "Course", "homework", "memo", "Plan"};
 
@@ -128,7 +128,8 @@ int main(int argc, char** argv)
     QStringList names;
     for (int run = 0; run < 7; ++run) {
         floors.push_back(milliseconds([&] { names = formerListing(folder); }));
-        listed.push_back(milliseconds([&] { names = platform::FolderScanner::ListFiles(path, QStringLiteral("*.txt")); }));
+        listed.push_back(
+            milliseconds([&] { names = platform::FolderScanner::ListFiles(path, QStringLiteral("*.txt")); }));
         QStringList copy = names;
         std::reverse(copy.begin(), copy.end());
         QStringList again = copy;
