@@ -34,7 +34,7 @@ inline void appendKeys(const QString& name, std::string& primary, std::string& l
     while (at < folded.size()) {
         const QChar character = folded[at];
         if (character == platform::NativePath::LegacyMarker) {
-            ++at;
+            at += at + 1 < folded.size() && platform::NativePath::IsPageTag(folded[at + 1]) ? 2 : 1;
             continue;
         }
         if (!isDigit(character)) {

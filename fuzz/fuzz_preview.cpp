@@ -9,9 +9,10 @@
 //                    falls in the middle of it. The fuzzer's own inputs grow towards the bound
 //                    only slowly, and reading 64 KiB costs some twenty times a small note, so
 //                    only one value in fourteen asks for it;
-//   byte 1 % 4       the legacy code page the text input reads what is not UTF-8 in: GB18030,
-//                    Big5-HKSCS, Shift_JIS or Windows-1252. The preview loader reads in the
-//                    process's own code page, so its lines are compared with a read in that.
+//   byte 1 % 16      the user's locale, whose code page is the prior the text input judges a
+//                    note that is not UTF-8 against: one of each legacy code page the locales
+//                    choose, and C. The preview loader reads with the process's own prior, so
+//                    where the note needed judging its lines are compared with a read with that.
 // Any broken rule prints what broke and aborts, so the fuzzer keeps the input that did it.
 
 #include "platform/files/TextInput.h"
@@ -60,15 +61,29 @@ struct Options {
     std::int32_t linesPerItem;
     AtEndCalls atEndCalls;
     Content content;
-    const char* codePage;
+    const char* prior;
 };
 
-constexpr std::array<const char*, 4> CodePages {"GB18030", "Big5-HKSCS", "Shift_JIS", "windows-1252"};
+constexpr std::array<const char*, 16> Locales {"zh_CN.UTF-8", "zh_TW.UTF-8", "zh_TW.BIG5", "ja_JP.UTF-8", "ja_JP.eucJP",
+    "ko_KR.UTF-8", "ru_RU.UTF-8", "ru_RU.KOI8-R", "de_DE.UTF-8", "pl_PL.UTF-8", "el_GR.UTF-8", "tr_TR.UTF-8",
+    "he_IL.UTF-8", "ar_EG.UTF-8", "th_TH.UTF-8", "C"};
+
+const char* PriorOf(std::size_t locale)
+{
+    static const auto priors = [] {
+        std::array<const char*, Locales.size()> codePages {};
+        for (std::size_t i = 0; i < Locales.size(); ++i)
+            codePages[i] = platform::LegacyCodePage::ForEnvironment({}, {}, Locales[i]);
+        return codePages;
+    }();
+    return priors[locale % priors.size()];
+}
 
 struct ReadResult {
     QStringList lines;
     qint64 bytesRead {0};
     TextInput::Encoding encoding {TextInput::Encoding::Undetermined};
+    const char* decided {nullptr};
 };
 
 [[noreturn]] void Fail(const char* rule, const QString& detail = {})
@@ -158,8 +173,9 @@ QString Showable(QString text)
 }
 
 // The lines a whole-file decoder gives, where the outcome is beyond doubt: a file within the
-// bound that is entirely valid UTF-8 (with or without its mark), or UTF-16 with a mark and
-// whole code units. Anything else has no reference and only the general rules apply to it.
+// bound that is entirely valid UTF-8 with its mark, or without it and without a NUL, or UTF-16
+// with a mark and whole code units. Anything else has no reference and only the general rules
+// apply to it.
 std::optional<QStringList> ReferenceLines(const QByteArray& content, TextInput::Encoding& expected)
 {
     if (content.size() > TextInput::ByteLimit)
@@ -174,7 +190,10 @@ std::optional<QStringList> ReferenceLines(const QByteArray& content, TextInput::
         expected = little ? TextInput::Encoding::Utf16LE : TextInput::Encoding::Utf16BE;
         return SplitLines(Showable(decoder(units)));
     }
-    const QByteArray text = content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content;
+    const bool marked = content.startsWith("\xEF\xBB\xBF");
+    if (!marked && content.contains('\0'))
+        return std::nullopt;
+    const QByteArray text = marked ? content.mid(3) : content;
     QStringDecoder decoder(
         QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     const QString decoded = decoder(text);
@@ -211,11 +230,11 @@ void CheckReadPastEnd(TextInput& input)
     Fail("reading past the end returned a line");
 }
 
-ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls, const char* codePage)
+ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls, const char* prior)
 {
     ReadResult result;
     try {
-        TextInput input(path, codePage);
+        TextInput input(path, prior);
         while (!input.AtEnd()) {
             if (atEndCalls == AtEndCalls::Twice && input.AtEnd())
                 Fail("asking AtEnd again changed its answer");
@@ -235,6 +254,7 @@ ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls, const char* codeP
         CheckReadPastEnd(input);
         result.bytesRead = input.BytesRead();
         result.encoding = input.CurrentEncoding();
+        result.decided = input.Decided();
         input.Close();
         if (!input.AtEnd() || input.BytesRead() != result.bytesRead)
             Fail("Close did not leave the input at its end");
@@ -245,6 +265,40 @@ ReadResult ReadAll(const QString& path, AtEndCalls atEndCalls, const char* codeP
         Fail("reading threw something other than platform::Error");
     }
     return result;
+}
+
+// Control bytes read as themselves in UTF-8 and in every legacy code page: none of them is ever
+// part of a multi-byte character. Left out: CR and LF, which end lines, NUL, which becomes
+// U+FFFD, and 0x1A, which a legacy code page shows as U+FFFD.
+void CheckControlBytes(const QByteArray& content, const ReadResult& result)
+{
+    if (result.encoding == TextInput::Encoding::Utf16LE || result.encoding == TextInput::Encoding::Utf16BE)
+        return;
+    const qsizetype from = content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const QByteArrayView read = QByteArrayView(content).first(result.bytesRead).sliced(from);
+    std::array<qsizetype, 0x80> bytes {};
+    std::array<qsizetype, 0x80> characters {};
+    for (const char byte : read) {
+        if (static_cast<unsigned char>(byte) < 0x80)
+            ++bytes[static_cast<unsigned char>(byte)];
+    }
+    for (const QString& line : result.lines) {
+        for (const QChar character : line) {
+            if (character.unicode() < 0x80)
+                ++characters[character.unicode()];
+        }
+    }
+    for (int control = 1; control < 0x80; ++control) {
+        if ((control >= 0x20 && control < 0x7F) || control == '\n' || control == '\r' || control == 0x1A)
+            continue;
+        if (bytes[control] != characters[control])
+            Fail("a control byte did not read as itself",
+                QStringLiteral("0x%1: %2 bytes, %3 characters, read in %4")
+                    .arg(control, 2, 16, QLatin1Char('0'))
+                    .arg(bytes[control])
+                    .arg(characters[control])
+                    .arg(QString::fromLatin1(result.decided ? result.decided : "UTF-8")));
+    }
 }
 
 void CheckTextInput(const QByteArray& content, const ReadResult& result)
@@ -261,6 +315,8 @@ void CheckTextInput(const QByteArray& content, const ReadResult& result)
     if (units > result.bytesRead)
         Fail("the lines hold more characters than bytes were read",
             QStringLiteral("%1 units from %2 bytes").arg(units).arg(result.bytesRead));
+
+    CheckControlBytes(content, result);
 
     TextInput::Encoding expected = TextInput::Encoding::Undetermined;
     const auto reference = ReferenceLines(content, expected);
@@ -310,11 +366,11 @@ QByteArray AfterALongLine(const QByteArray& given)
 // The bound acts as the end of the file: the same lines come from a file holding only the
 // bytes before it.
 void CheckTheBoundActsAsTheEnd(
-    const QString& path, const QByteArray& content, const char* codePage, const ReadResult& read)
+    const QString& path, const QByteArray& content, const char* prior, const ReadResult& read)
 {
     WriteInput(path, content.constData(), static_cast<std::size_t>(TextInput::ByteLimit));
-    const ReadResult cut = ReadAll(path, AtEndCalls::Once, codePage);
-    if (cut.encoding != read.encoding)
+    const ReadResult cut = ReadAll(path, AtEndCalls::Once, prior);
+    if (cut.encoding != read.encoding || QByteArrayView(cut.decided) != QByteArrayView(read.decided))
         Fail("the bound changed the encoding");
     if (cut.lines != read.lines)
         Fail("the bound does not act as the end of the file",
@@ -377,20 +433,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         static_cast<std::int32_t>(data[0] % 9),
         data[0] / 9 % 2 == 0 ? AtEndCalls::Once : AtEndCalls::Twice,
         data[0] / 18 == 1 ? Content::AfterALongLine : Content::AsGiven,
-        CodePages[size > 1 ? data[1] % CodePages.size() : 0],
+        PriorOf(size > 1 ? data[1] : 0),
     };
     const QByteArray given(reinterpret_cast<const char*>(data + skipped), static_cast<qsizetype>(size - skipped));
     const QByteArray content = options.content == Content::AfterALongLine ? AfterALongLine(given) : given;
     const QString& path = InputPath();
     WriteInput(path, content.constData(), static_cast<std::size_t>(content.size()));
 
-    const ReadResult read = ReadAll(path, options.atEndCalls, options.codePage);
+    const ReadResult read = ReadAll(path, options.atEndCalls, options.prior);
     CheckTextInput(content, read);
-    const char* const ownCodePage = platform::LegacyCodePage::Name();
-    const bool sameLines = read.encoding != TextInput::Encoding::Legacy
-        || QByteArrayView(options.codePage) == QByteArrayView(ownCodePage);
-    CheckPreview(path, options, sameLines ? read : ReadAll(path, AtEndCalls::Once, ownCodePage));
+    const char* const ownPrior = platform::LegacyCodePage::Name();
+    const bool sameLines = !read.decided || QByteArrayView(options.prior) == QByteArrayView(ownPrior);
+    CheckPreview(path, options, sameLines ? read : ReadAll(path, AtEndCalls::Once, ownPrior));
     if (content.size() > TextInput::ByteLimit)
-        CheckTheBoundActsAsTheEnd(path, content, options.codePage, read);
+        CheckTheBoundActsAsTheEnd(path, content, options.prior, read);
     return 0;
 }

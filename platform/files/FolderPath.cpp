@@ -1,5 +1,7 @@
 #include "platform/files/FolderPath.h"
 
+#include "platform/codepages/CodePageGuess.h"
+#include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
 #include "platform/runtime/CallClock.h"
 
@@ -33,7 +35,10 @@ QString FolderPath::Prefix(const QString& folder)
 }
 
 // Read as bytes rather than through Qt, which would turn a name that is not UTF-8 into
-// replacement characters that lead nowhere.
+// replacement characters that lead nowhere. Each folder of the path that is not UTF-8 is judged
+// alone, as a listing of that one name would be: the path box and the folder chain then show
+// it as the listing of its parent usually does, and a name too short to tell stays in the
+// locale's code page, as it read before the program judged names at all.
 QString FolderPath::Current()
 {
     std::vector<char> buffer(4096);
@@ -42,7 +47,9 @@ QString FolderPath::Current()
             return QStringLiteral("/");
         buffer.resize(buffer.size() * 2);
     }
-    return NativePath::Decode(QByteArrayView(buffer.data()));
+    return NativePath::Decode(QByteArrayView(buffer.data()), [](QByteArrayView component) {
+        return CodePageGuess::ForNames({component.toByteArray()}, LegacyCodePage::Name());
+    });
 }
 
 QString FolderPath::Absolute(const QString& path)

@@ -1,5 +1,7 @@
 #include "platform/files/FolderScanner.h"
 
+#include "platform/codepages/CodePageGuess.h"
+#include "platform/names/LegacyCodePage.h"
 #include "platform/names/NameOrder.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
@@ -78,9 +80,9 @@ bool isHidden(const dirent* entry)
 // The entry type from the folder itself where the file system gives it; a link or an
 // unknown type costs one stat, which follows links, so a link counts as what it points to
 // and a dangling or looping link as nothing.
-EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
+EntryKind kindOf(const OpenFolder& folder, const char* name, unsigned char type)
 {
-    switch (entry->d_type) {
+    switch (type) {
     case DT_REG:
         return EntryKind::File;
     case DT_DIR:
@@ -93,7 +95,7 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
     }
     const CallClock::Call call;
     struct stat info { };
-    if (::fstatat(folder.Descriptor(), entry->d_name, &info, 0) != 0)
+    if (::fstatat(folder.Descriptor(), name, &info, 0) != 0)
         return EntryKind::Other;
     if (S_ISREG(info.st_mode))
         return EntryKind::File;
@@ -102,9 +104,38 @@ EntryKind kindOf(const OpenFolder& folder, const dirent* entry)
     return EntryKind::Other;
 }
 
-QString nameOf(const dirent* entry)
+// A name that is not UTF-8, kept as the system's bytes until the folder has been read.
+struct LegacyEntry {
+    QByteArray name;
+    unsigned char type;
+};
+
+// Hands each entry that is not hidden to take, decoded, with its bytes and type. A folder's
+// names usually come from one source, and one name alone is too short to tell its code page
+// by, so the names that are not UTF-8 are judged together, once the folder has been read, with
+// the locale's code page as the prior; each is then read in the code page chosen.
+template<typename Take> void forEachEntry(OpenFolder& folder, Take take)
 {
-    return NativePath::Decode(QByteArrayView(entry->d_name));
+    const char* const prior = LegacyCodePage::Name();
+    QList<LegacyEntry> legacy;
+    while (const dirent* entry = folder.Next()) {
+        if (isHidden(entry))
+            continue;
+        const QByteArrayView name(entry->d_name);
+        if (NativePath::IsUtf8(name))
+            take(NativePath::DecodeName(name, prior), entry->d_name, entry->d_type);
+        else
+            legacy.append({name.toByteArray(), entry->d_type});
+    }
+    if (legacy.isEmpty())
+        return;
+    QList<QByteArray> names;
+    names.reserve(legacy.size());
+    for (const LegacyEntry& entry : legacy)
+        names.append(entry.name);
+    const char* const codePage = CodePageGuess::ForNames(names, prior);
+    for (const LegacyEntry& entry : legacy)
+        take(NativePath::DecodeName(entry.name, codePage), entry.name.constData(), entry.type);
 }
 
 } // namespace
@@ -114,15 +145,11 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
     NamePattern matcher(pattern);
     OpenFolder open(folder);
     QStringList names;
-    while (const dirent* entry = open.Next()) {
-        if (isHidden(entry))
-            continue;
-        QString name = nameOf(entry);
+    forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         // Matching first keeps the stat calls to the names that would be listed.
-        if (!matcher.Matches(name) || kindOf(open, entry) != EntryKind::File)
-            continue;
-        names.append(std::move(name));
-    }
+        if (matcher.Matches(name) && kindOf(open, bytes, type) == EntryKind::File)
+            names.append(std::move(name));
+    });
     NameOrder().Sort(names);
     if (names.size() > MaxFiles)
         names.resize(MaxFiles);
@@ -133,11 +160,10 @@ QStringList FolderScanner::ListSubfolders(const QString& folder)
 {
     OpenFolder open(folder);
     QStringList names;
-    while (const dirent* entry = open.Next()) {
-        if (isHidden(entry) || kindOf(open, entry) != EntryKind::Folder)
-            continue;
-        names.append(nameOf(entry));
-    }
+    forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
+        if (kindOf(open, bytes, type) == EntryKind::Folder)
+            names.append(std::move(name));
+    });
     NameOrder().Sort(names);
     return names;
 }

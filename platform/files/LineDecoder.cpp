@@ -1,6 +1,6 @@
 #include "platform/files/LineDecoder.h"
 
-#include "platform/names/LegacyCodePage.h"
+#include "platform/names/CodePage.h"
 
 #include "platform/files/ByteScan.h"
 #include "platform/names/Utf8.h"
@@ -21,9 +21,9 @@ namespace {
 constexpr char16_t Replacement = 0xFFFD;
 
 // Decodes bytes that must be valid UTF-8, writing UTF-16 to out and giving back the end of
-// what was written; a NUL becomes U+FFFD, as on the careful path. Returns nullptr, with out's
-// contents undefined, for anything Utf8::Check would not call Valid, a character cut short at
-// the end included: those bytes take the careful path. out has room for one unit per byte, so
+// what was written. Returns nullptr, with out's contents undefined, for anything Utf8::Check
+// would not call Valid, a character cut short at the end included, and for a NUL: those bytes
+// take the careful path, which judges them. out has room for one unit per byte, so
 // a step may write more units than it keeps: every one of them lies below the unit of the next
 // byte still to decode. Runs of ASCII go sixteen bytes at a time where the processor has SSE2
 // and eight at a time elsewhere; a run of multi-byte characters (a Chinese phrase) is decoded
@@ -56,8 +56,11 @@ char16_t* DecodeValidUtf8(const unsigned char* bytes, const unsigned char* end, 
             out += 8;
             bytes += 8;
         }
-        for (; bytes < end && *bytes < 0x80; ++bytes)
-            *out++ = *bytes == 0 ? Replacement : *bytes;
+        for (; bytes < end && *bytes < 0x80; ++bytes) {
+            if (*bytes == 0)
+                return nullptr;
+            *out++ = *bytes;
+        }
         while (bytes < end && *bytes >= 0x80) {
             const Utf8::Sequence sequence = Utf8::Next(bytes, static_cast<std::size_t>(end - bytes));
             if (sequence.status != Utf8::Status::Valid)
@@ -109,40 +112,65 @@ void LineDecoder::Start(Encoding encoding, Source source)
     }
 }
 
-void LineDecoder::Append(QString& text, char* begin, char* end, LineEnd lineEnd)
+LineDecoder::Encoding LineDecoder::Named(const char* encoding)
+{
+    switch (QStringConverter::encodingForName(encoding).value_or(QStringConverter::System)) {
+    case QStringConverter::Utf8:
+        return Encoding::Utf8;
+    case QStringConverter::Utf16:
+    case QStringConverter::Utf16LE:
+        return Encoding::Utf16LE;
+    case QStringConverter::Utf16BE:
+        return Encoding::Utf16BE;
+    default:
+        return Encoding::Legacy;
+    }
+}
+
+void LineDecoder::Decide(const char* encoding)
+{
+    m_decided = encoding;
+    Start(Named(encoding), Source::Judged);
+    if (m_encoding == Encoding::Legacy) {
+        m_codePage = &CodePage::Named(encoding);
+        m_decoder.emplace(encoding, QStringConverter::Flag::Stateless);
+    }
+}
+
+bool LineDecoder::Append(QString& text, char* begin, char* end, LineEnd lineEnd)
 {
     // Nearly every line of a note is valid UTF-8: it is checked and decoded in one pass,
-    // straight into the caller's text. Anything else takes the careful path below, which
-    // decides the encoding exactly as it always has.
+    // straight into the caller's text. Anything else takes the careful path below.
     if (m_encoding == Encoding::Utf8 && AppendValidUtf8(text, begin, end))
-        return;
-    JudgeUtf8(begin, end, lineEnd);
+        return true;
     switch (m_encoding) {
     case Encoding::Utf16LE:
     case Encoding::Utf16BE:
         text += DecodeUtf16(begin, end);
-        return;
+        return true;
     case Encoding::Legacy:
         text += DecodeLegacy(begin, end, lineEnd);
-        return;
-    case Encoding::Undetermined:
+        return true;
     case Encoding::Utf8:
+        if (m_source == Source::Presumed && !IsUtf8Text(begin, end, lineEnd))
+            return false;
+        break;
+    case Encoding::Undetermined:
         break;
     }
     text += DecodeUtf8(begin, end);
+    return true;
 }
 
-// A line that is not valid UTF-8 turns a presumed UTF-8 file into the legacy code page from here on. A
-// character cut by the end of what was read is no evidence against UTF-8; one cut by a line
+// A character cut by the end of what was read is no evidence against UTF-8; one cut by a line
 // terminator is.
-void LineDecoder::JudgeUtf8(const char* begin, const char* end, LineEnd lineEnd)
+bool LineDecoder::IsUtf8Text(const char* begin, const char* end, LineEnd lineEnd) const
 {
-    if (m_encoding != Encoding::Utf8 || m_source == Source::Mark)
-        return;
-    const auto status
-        = Utf8::Check(reinterpret_cast<const unsigned char*>(begin), static_cast<std::size_t>(end - begin));
+    const auto count = static_cast<std::size_t>(end - begin);
+    const auto status = Utf8::Check(reinterpret_cast<const unsigned char*>(begin), count);
     if (status == Utf8::Status::Invalid || (status == Utf8::Status::CutShort && lineEnd == LineEnd::Terminator))
-        m_encoding = Encoding::Legacy;
+        return false;
+    return std::memchr(begin, 0, count) == nullptr;
 }
 
 bool LineDecoder::AppendValidUtf8(QString& text, const char* begin, const char* end)
@@ -172,15 +200,17 @@ QString LineDecoder::DecodeUtf8(const char* begin, const char* end)
 
 QString LineDecoder::DecodeLegacy(char* begin, char* end, LineEnd lineEnd)
 {
-    if (!m_decoder) {
-        m_decoder.emplace(m_legacyCodePage, QStringConverter::Flag::Stateless);
-        m_legacySubstitutes = LegacyCodePage::Substitutes(m_legacyCodePage);
-    }
     // Qt reaches the legacy code pages through ICU; a Qt built without it has no such decoder, and the
     // bytes then read as UTF-8 with replacement characters rather than not at all.
-    if (!m_decoder->isValid())
+    if (!m_codePage->Converts())
         return DecodeUtf8(begin, end);
 
+    // Searching every decoded line for U+001A would cost a rebuild of GB18030 notes 3 %. In a
+    // code page that never substitutes it, only a 0x1A byte gives one, and the line's bytes are
+    // searched for that far more cheaply than its text, before the control bytes are turned.
+    const bool substitutes
+        = m_codePage->Substitutes() || std::memchr(begin, 0x1A, static_cast<std::size_t>(end - begin));
+    m_codePage->ForDecoder(begin, end);
     // The decoder silently drops an incomplete character at the very end of its input. Given
     // one byte more, the line's terminator or a line feed put into the spare byte past the
     // data, it reports such a character as U+FFFD instead; the extra character is cut again.
@@ -190,11 +220,8 @@ QString LineDecoder::DecodeLegacy(char* begin, char* end, LineEnd lineEnd)
     if (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
         text.chop(1);
     ReplaceNul(text, begin, end);
-    // Searching every decoded line for U+001A would cost a rebuild of GB18030 notes 3 %. In a
-    // code page that never substitutes it, only a 0x1A byte gives one, and the line's bytes are
-    // searched for that far more cheaply than its text.
-    if (m_legacySubstitutes || std::memchr(begin, 0x1A, static_cast<std::size_t>(end - begin)))
-        LegacyCodePage::ReplaceSubstitutes(text);
+    if (substitutes)
+        CodePage::ReplaceSubstitutes(text);
     return text;
 }
 

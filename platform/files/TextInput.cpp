@@ -1,5 +1,6 @@
 #include "platform/files/TextInput.h"
 
+#include "platform/codepages/CodePageGuess.h"
 #include "platform/files/ByteOrderMark.h"
 #include "platform/files/ByteScan.h"
 #include "platform/runtime/Error.h"
@@ -8,9 +9,9 @@
 
 namespace platform {
 
-TextInput::TextInput(const QString& path, const char* legacyCodePage)
+TextInput::TextInput(const QString& path, const char* prior)
     : m_buffer(path)
-    , m_decoder(legacyCodePage)
+    , m_prior(prior)
 {
 }
 
@@ -66,20 +67,52 @@ void TextInput::AppendLine(QString& text)
     if (AtEnd())
         throw Error(ErrorCode::InputPastEnd);
 
-    std::size_t terminator = 0;
-    while (!FindTerminator(terminator)) {
-        if (m_buffer.Ended()) {
-            const std::size_t end = m_buffer.Size();
-            m_decoder.Append(text, m_buffer.Data() + m_begin, m_buffer.Data() + end, LineDecoder::LineEnd::EndOfInput);
-            EndLineAt(end);
+    for (;;) {
+        std::size_t end = 0;
+        const LineDecoder::LineEnd lineEnd = FindLineEnd(end);
+        char* const data = m_buffer.Data();
+        if (m_decoder.Append(text, data + m_begin, data + end, lineEnd)) {
+            if (lineEnd == LineDecoder::LineEnd::EndOfInput) {
+                EndLineAt(end);
+                return;
+            }
+            m_skipLineFeed = m_decoder.UnitAt(data + end) == u'\r';
+            EndLineAt(end + m_decoder.UnitSize());
             return;
+        }
+        DecideEncoding();
+    }
+}
+
+// Where the line that starts at m_begin ends: at its terminator, or at the end of the input.
+// Reads as long as neither is in the buffer.
+LineDecoder::LineEnd TextInput::FindLineEnd(std::size_t& end)
+{
+    while (!FindTerminator(end)) {
+        if (m_buffer.Ended()) {
+            end = m_buffer.Size();
+            return LineDecoder::LineEnd::EndOfInput;
         }
         Fill();
     }
-    char* const data = m_buffer.Data();
-    m_decoder.Append(text, data + m_begin, data + terminator, LineDecoder::LineEnd::Terminator);
-    m_skipLineFeed = m_decoder.UnitAt(data + terminator) == u'\r';
-    EndLineAt(terminator + m_decoder.UnitSize());
+    return LineDecoder::LineEnd::Terminator;
+}
+
+// Decided once per note, at its first line that is not UTF-8 text (for nearly every such note,
+// its first line), from the bytes of that line on that the input holds: what the first read
+// brought, never a read more. Lines before it stay UTF-8. UTF-16 is taken only from the start
+// of the note: lines already read were ended at single bytes, which in UTF-16 are half a
+// character, so past them the units could not be told apart again.
+void TextInput::DecideEncoding()
+{
+    const std::size_t count = std::min(m_buffer.Size() - m_begin, static_cast<std::size_t>(FirstChunk));
+    const char* encoding = CodePageGuess::ForNote(QByteArrayView(m_buffer.Data() + m_begin, count), m_prior);
+    const LineDecoder::Encoding named = LineDecoder::Named(encoding);
+    if (m_begin > 0 && (named == Encoding::Utf16LE || named == Encoding::Utf16BE))
+        encoding = m_prior;
+    m_decoder.Decide(encoding);
+    // In UTF-16 the line ends elsewhere: it is searched again.
+    m_scanned = m_begin;
 }
 
 void TextInput::EndLineAt(std::size_t next)

@@ -24,9 +24,11 @@ namespace platform {
 //     reads more than ByteLimit bytes of one file; the bound acts as the end of the file, so
 //     a huge file without line ends costs the same as a small one (see InputBuffer).
 //   - A line ends at CR, CR LF or LF, so files written on any system read alike.
-//   - Text is decoded by its byte-order mark, else as UTF-8 while the lines are valid UTF-8,
-//     else in the legacy code page of the user's locale (see LegacyCodePage); what does not decode, and a NUL, becomes
-//     U+FFFD (see LineDecoder).
+//   - Text is decoded by its byte-order mark, else as UTF-8 while the lines are UTF-8 text.
+//     The first line that is not makes the note's encoding decided once, from what was read
+//     of it anyway (CodePageGuess::ForNote, with the code page of the user's locale as the
+//     prior), and the rest is read in that; what does not decode, and a NUL, becomes U+FFFD
+//     (see LineDecoder).
 class TextInput {
 public:
     static constexpr qint64 ByteLimit = InputBuffer::ByteLimit;
@@ -36,8 +38,9 @@ public:
 
     // Throws Error: FileNotFound (53), PathNotFound (76) when a folder on the way is missing,
     // PathFileAccess (75) when access is denied or the path cannot be opened for reading.
-    // Text that is not UTF-8 is read in legacyCodePage, a name QStringDecoder accepts.
-    explicit TextInput(const QString& path, const char* legacyCodePage = LegacyCodePage::Name());
+    // prior: the code page a note that is not UTF-8 is taken to be in unless its text reads
+    // clearly better in another, a name QStringDecoder accepts.
+    explicit TextInput(const QString& path, const char* prior = LegacyCodePage::Name());
     ~TextInput();
 
     TextInput(const TextInput&) = delete;
@@ -58,15 +61,20 @@ public:
     // Bytes actually read from the file so far.
     qint64 BytesRead() const { return static_cast<qint64>(m_buffer.Size()); }
     Encoding CurrentEncoding() const { return m_decoder.Current(); }
+    // The encoding the note was judged to be in, once a line was not UTF-8 text; null before.
+    const char* Decided() const { return m_decoder.Decided(); }
 
 private:
     void Fill();
     void SkipLineFeedAfterReturn();
+    LineDecoder::LineEnd FindLineEnd(std::size_t& end);
     bool FindTerminator(std::size_t& terminator);
+    void DecideEncoding();
     void EndLineAt(std::size_t next);
 
     InputBuffer m_buffer;
     LineDecoder m_decoder;
+    const char* m_prior;
     std::size_t m_begin {0}; // start of the next line
     std::size_t m_scanned {0}; // bytes already searched for a terminator
     bool m_skipLineFeed {false}; // the last line ended at CR, so a LF next belongs to it

@@ -1,5 +1,6 @@
 #include "platform/names/LegacyCodePage.h"
 
+#include "platform/names/CodePage.h"
 #include "platform/names/PosixLocale.h"
 
 #include <QByteArray>
@@ -152,24 +153,9 @@ const char* ForLocale(const PosixLocale& locale)
     return found->codePage ? found->codePage : ForLanguage(locale);
 }
 
-// Decodes every byte but 0x1A alone on a line, as the lines of a note are decoded, so that
-// each one that does not decode by itself is one invalid byte, whether it is unassigned or a
-// lead byte cut short by the line feed. A byte that maps to U+001A, as 0x7F does in Shift_JIS,
-// shows the same way and needs the same replacing.
-bool ProbeSubstitutes(const char* codePage)
-{
-    QByteArray lines;
-    for (int byte = 0; byte <= 0xFF; ++byte) {
-        if (byte != 0x1A)
-            lines.append(static_cast<char>(byte)).append('\n');
-    }
-    QStringDecoder decoder(codePage, QStringConverter::Flag::Stateless);
-    return QString(decoder.decode(lines)).contains(QChar(0x1A));
-}
-
 bool Converts(const char* codePage)
 {
-    return QStringDecoder(codePage).isValid() && QStringEncoder(codePage).isValid();
+    return CodePage::Named(codePage).Converts();
 }
 
 } // namespace
@@ -184,32 +170,6 @@ const char* Name()
 {
     static const char* const codePage = ForEnvironment(qgetenv("LC_ALL"), qgetenv("LC_CTYPE"), qgetenv("LANG"));
     return codePage;
-}
-
-QStringDecoder Decoder()
-{
-    return QStringDecoder(Name(), QStringConverter::Flag::Stateless);
-}
-
-QStringEncoder Encoder()
-{
-    return QStringEncoder(Name(), QStringConverter::Flag::Stateless);
-}
-
-bool Substitutes(const char* codePage)
-{
-    // Every note the program reads is read in the locale's code page, asked for on every note
-    // by whichever thread reads it: that answer is learnt once. Another code page is asked for
-    // only by the fuzzer, which can afford the probe each time.
-    static const bool ofTheLocale = ProbeSubstitutes(Name());
-    return std::strcmp(codePage, Name()) == 0 ? ofTheLocale : ProbeSubstitutes(codePage);
-}
-
-void ReplaceSubstitutes(QString& text)
-{
-    constexpr QChar Substitute {0x1A};
-    if (text.contains(Substitute))
-        text.replace(Substitute, QChar(QChar::ReplacementCharacter));
 }
 
 } // namespace platform::LegacyCodePage

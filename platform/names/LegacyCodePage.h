@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace platform {
 
@@ -29,24 +26,6 @@ const char* ForEnvironment(QByteArrayView lcAll, QByteArrayView lcCtype, QByteAr
 
 // The code page of this process, decided from its environment once, when first asked.
 const char* Name();
-
-// Converters for Name(), stateless, since every line or name is converted on its own.
-QStringDecoder Decoder();
-QStringEncoder Encoder();
-
-// ICU gives U+001A (SUB) instead of U+FFFD for a byte that some code pages leave unassigned,
-// as Shift_JIS and EUC-JP do 0x80. Text decoded in a legacy code page passes through here so
-// that such a byte shows as U+FFFD like every byte that does not decode. A real 0x1A, the
-// end-of-file mark of old DOS files, is no text either and shows the same.
-void ReplaceSubstitutes(QString& text);
-
-// Whether text decoded in codePage can hold a U+001A that no 0x1A byte gave, so that every
-// decoded line must pass through ReplaceSubstitutes; otherwise only a line whose bytes hold
-// 0x1A needs to. ICU substitutes U+001A only in a code page with a one-byte substitution
-// character, and only for one invalid byte: a byte that decodes to nothing alone, or a lead
-// byte without its trail byte. Shift_JIS, EUC-JP and EUC-TW do; GB18030, Big5, Big5-HKSCS,
-// Windows-949 and the single-byte code pages do not. Learnt once for the locale's code page.
-bool Substitutes(const char* codePage);
 
 } // namespace LegacyCodePage
 } // namespace platform

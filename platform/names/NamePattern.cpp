@@ -19,10 +19,10 @@ NamePattern::NamePattern(const QString& pattern)
 
 bool NamePattern::Matches(const QString& name) const
 {
-    const FoldedName folded(name);
-    const qsizetype shownFrom = folded.size() > 0 && folded[0] == NativePath::LegacyMarker ? 1 : 0;
+    const QString shown = NativePath::ForDisplay(name);
+    const FoldedName folded(shown);
     for (const QString& alternative : m_alternatives) {
-        if (matchOne(alternative, folded, shownFrom))
+        if (matchOne(alternative, folded))
             return true;
     }
     return false;
@@ -31,10 +31,10 @@ bool NamePattern::Matches(const QString& name) const
 // Iterative wildcard matching: on a mismatch after a '*', the star takes one more character
 // and matching resumes. Linear in practice and never recursive, so no pattern can exhaust
 // the stack.
-bool NamePattern::matchOne(QStringView pattern, const FoldedName& name, qsizetype from)
+bool NamePattern::matchOne(QStringView pattern, const FoldedName& name)
 {
     qsizetype p = 0;
-    qsizetype n = from;
+    qsizetype n = 0;
     qsizetype starAt = -1;
     qsizetype starName = 0;
     while (n < name.size()) {

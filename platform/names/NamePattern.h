@@ -10,9 +10,9 @@ class FoldedName;
 // A file list pattern such as "*.txt": '*' stands for any run of characters, '?' for exactly
 // one, every other character for itself compared case-insensitively. Several patterns can be
 // given separated by ';' ("*.txt;*.md"); a name matches when any of them does. "*.*" matches
-// every name, with or without a dot. The invisible
-// marker in front of names decoded from GB18030 is not part of what the user sees, so it is
-// not matched either.
+// every name, with or without a dot. A name is matched by what the lists show of it
+// (NativePath::ForDisplay): the invisible marker in front of a name read in a legacy code page
+// is not part of what the user sees, so it is not matched either.
 class NamePattern {
 public:
     explicit NamePattern(const QString& pattern);
@@ -20,8 +20,7 @@ public:
     bool Matches(const QString& name) const;
 
 private:
-    // Matches name from the code unit at from on.
-    static bool matchOne(QStringView pattern, const FoldedName& name, qsizetype from);
+    static bool matchOne(QStringView pattern, const FoldedName& name);
 
     QStringList m_alternatives;
 };

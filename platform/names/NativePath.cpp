@@ -1,7 +1,7 @@
 #include "platform/names/NativePath.h"
 
+#include "platform/names/CodePage.h"
 #include "platform/names/LegacyCodePage.h"
-
 #include "platform/names/Utf8.h"
 
 #include <QByteArrayView>
@@ -12,6 +12,11 @@
 #include <optional>
 
 namespace platform::NativePath {
+
+bool IsPageTag(QChar character)
+{
+    return character.unicode() >= PageTagBase && character.unicode() < PageTagBase + CodePage::Capacity;
+}
 
 bool IsEscape(QChar character)
 {
@@ -26,9 +31,13 @@ QString ForDisplay(const QString& decoded)
         return decoded;
     QString shown;
     shown.reserve(decoded.size());
-    for (QChar character : decoded) {
-        if (character == LegacyMarker)
+    for (qsizetype at = 0; at < decoded.size(); ++at) {
+        const QChar character = decoded[at];
+        if (character == LegacyMarker) {
+            if (at + 1 < decoded.size() && IsPageTag(decoded[at + 1]))
+                ++at;
             continue;
+        }
         shown.append(IsEscape(character) ? QChar(QChar::ReplacementCharacter) : character);
     }
     return shown;
@@ -40,7 +49,7 @@ namespace {
 // them escaped byte by byte, so the mapping stays one to one.
 bool isReserved(char32_t code)
 {
-    return code == LegacyMarker.unicode() || (code >= EscapeBase + 0x80u && code <= EscapeBase + 0xFFu);
+    return code == LegacyMarker.unicode() || (code >= EscapeBase && code <= EscapeBase + 0xFFu);
 }
 
 QChar escapeOf(unsigned char byte)
@@ -83,22 +92,25 @@ Utf8Result decodeUtf8(QByteArrayView bytes)
     return result;
 }
 
-// The legacy code page is accepted only when it decodes without error, yields no reserved character and
-// encodes back to exactly the same bytes: only then can Encode find the file again.
-std::optional<QString> decodeLegacy(QByteArrayView bytes)
+// The code page is accepted only when it decodes without error, yields no reserved character
+// and encodes back to exactly the same bytes: only then can Encode find the file again.
+std::optional<QString> decodeLegacy(QByteArrayView bytes, const CodePage& codePage)
 {
-    QStringDecoder decoder = LegacyCodePage::Decoder();
-    if (!decoder.isValid())
+    if (!codePage.Converts())
         return std::nullopt;
-    QString text = decoder.decode(bytes);
+    QByteArray given = bytes.toByteArray();
+    codePage.ForDecoder(given.data(), given.data() + given.size());
+    QStringDecoder decoder = codePage.Decoder();
+    QString text = decoder.decode(given);
     if (decoder.hasError())
         return std::nullopt;
     for (QChar character : text) {
         if (isReserved(character.unicode()))
             return std::nullopt;
     }
-    QStringEncoder encoder = LegacyCodePage::Encoder();
+    QStringEncoder encoder = codePage.Encoder();
     QByteArray back = encoder.encode(text);
+    codePage.FromEncoder(back);
     if (encoder.hasError() || QByteArrayView(back) != bytes)
         return std::nullopt;
     return text;
@@ -113,44 +125,67 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-QString decodeComponent(QByteArrayView bytes)
+// The marker alone stands for the locale's code page, by far the most common; any other is
+// named by the tag after it.
+QString markerFor(const CodePage& codePage)
+{
+    if (&codePage == &CodePage::Named(LegacyCodePage::Name()))
+        return QString(LegacyMarker);
+    return QString(LegacyMarker) + QChar(static_cast<char16_t>(PageTagBase + codePage.Index()));
+}
+
+QString decodeComponent(QByteArrayView bytes, const char* codePage)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     Utf8Result utf8 = decodeUtf8(bytes);
     if (utf8.wellFormed)
         return utf8.text;
-    if (auto legacy = decodeLegacy(bytes))
-        return LegacyMarker + *legacy;
+    const CodePage& legacy = CodePage::Named(codePage);
+    if (auto text = decodeLegacy(bytes, legacy))
+        return markerFor(legacy) + *text;
     return utf8.text;
 }
 
-void appendRun(QByteArray& out, QStringView run, bool legacy)
+void appendRun(QByteArray& out, QStringView run, const CodePage* codePage)
 {
     if (run.isEmpty())
         return;
-    if (!legacy) {
+    if (!codePage) {
         out.append(run.toUtf8());
         return;
     }
-    QStringEncoder encoder = LegacyCodePage::Encoder();
-    out.append(QByteArray(encoder.encode(run)));
+    QStringEncoder encoder = codePage->Encoder();
+    QByteArray bytes = encoder.encode(run);
+    codePage->FromEncoder(bytes);
+    out.append(bytes);
+}
+
+// The code page a component's marker and tag name, taken off the component; null for UTF-8.
+const CodePage* takeCodePage(QStringView& component)
+{
+    if (component.isEmpty() || component.front() != LegacyMarker)
+        return nullptr;
+    component = component.sliced(1);
+    if (component.isEmpty() || !IsPageTag(component.front()))
+        return &CodePage::Named(LegacyCodePage::Name());
+    const CodePage* named = CodePage::AtIndex(component.front().unicode() - PageTagBase);
+    component = component.sliced(1);
+    return named ? named : &CodePage::Named(LegacyCodePage::Name());
 }
 
 void appendComponent(QByteArray& out, QStringView component)
 {
-    bool legacy = !component.isEmpty() && component.front() == LegacyMarker;
-    if (legacy)
-        component = component.sliced(1);
+    const CodePage* codePage = takeCodePage(component);
     qsizetype runStart = 0;
     for (qsizetype at = 0; at < component.size(); ++at) {
         if (!IsEscape(component[at]))
             continue;
-        appendRun(out, component.sliced(runStart, at - runStart), legacy);
+        appendRun(out, component.sliced(runStart, at - runStart), codePage);
         out.append(static_cast<char>(component[at].unicode() - EscapeBase));
         runStart = at + 1;
     }
-    appendRun(out, component.sliced(runStart), legacy);
+    appendRun(out, component.sliced(runStart), codePage);
 }
 
 bool isPlainText(const QString& path)
@@ -184,18 +219,29 @@ QByteArray Encode(const QString& path)
     return out;
 }
 
-QString Decode(QByteArrayView view)
+bool IsUtf8(QByteArrayView name)
 {
-    // A bare name, as a folder listing gives them by the thousand, is one component.
-    if (!view.contains('/'))
-        return decodeComponent(view);
+    return isAscii(name)
+        || Utf8::Check(reinterpret_cast<const unsigned char*>(name.data()), static_cast<std::size_t>(name.size()))
+        == Utf8::Status::Valid;
+}
+
+QString DecodeName(QByteArrayView name, const char* codePage)
+{
+    return decodeComponent(name, codePage);
+}
+
+QString Decode(QByteArrayView view, CodePageOf codePageOf)
+{
     QString out;
     out.reserve(view.size());
     qsizetype start = 0;
     while (true) {
         qsizetype slash = view.indexOf('/', start);
         qsizetype end = slash < 0 ? view.size() : slash;
-        out.append(decodeComponent(view.sliced(start, end - start)));
+        const QByteArrayView component = view.sliced(start, end - start);
+        const bool legacy = codePageOf && !IsUtf8(component);
+        out.append(decodeComponent(component, legacy ? codePageOf(component) : LegacyCodePage::Name()));
         if (slash < 0)
             break;
         out.append(u'/');

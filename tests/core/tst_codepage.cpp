@@ -65,8 +65,9 @@ private Q_SLOTS:
             << QStringList {u"GB18030"_s, u"中.txt → 中文笔记"_s};
         // A note "a" under each locale: the variable set, the note's bytes, the code page, the lines read.
         const char* const notes[][4] {
-            {"LC_CTYPE=ja_JP.UTF-8", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x82\n\x80 x", "Shift_JIS",
-                "日本語のメモ|\uFFFD x"},
+            // Regression: ICU's Shift_JIS read 0x1A as U+001C, 0x1C as U+007F and 0x7F as U+001A.
+            {"LC_CTYPE=ja_JP.UTF-8", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x82\n\x80 x\x1A\x1C\x7F",
+                "Shift_JIS", "日本語のメモ|\uFFFD x\uFFFD\u001C\u007F"},
             {"LANG=de_DE.UTF-8", "M\xFCller caf\xE9\r\n\x93na\xEFve\x94 \x80\x35\n", "windows-1252",
                 "Müller café|“naïve” €5"},
             {"LANG=en_US.UTF-8", "na\xEFve", "windows-1252", "naïve"},

@@ -48,10 +48,6 @@ private Q_SLOTS:
         // Regression: a CR as the last byte of a read turned the LF that began the next into a line.
         QTest::newRow("CR LF split across reads") << QByteArray(TextInput::FirstChunk - 1, 'a') + "\r\nb"
                                                   << QStringList {QString(TextInput::FirstChunk - 1, u'a'), "b"};
-        // The NUL of the long line is in the middle of the second sixteen bytes.
-        QTest::newRow("NUL becomes U+FFFD and cuts nothing")
-            << QByteArray("a\0b\nabcdefghijklmnopqrstuvw\0xyz0123456789", 41)
-            << QStringList {u"a\uFFFDb"_s, u"abcdefghijklmnopqrstuvw\uFFFDxyz0123456789"_s};
         QTest::newRow("UTF-8 of every length, at its edges")
             << QByteArray("\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"
                           "\xED\x9F\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF")
@@ -98,6 +94,15 @@ private Q_SLOTS:
         QTest::newRow("a UTF-8 BOM holds over invalid bytes") << QByteArray("\xEF\xBB\xBF"
                                                                             "a\xFF")
                                                               << QStringList {u"a\uFFFD"_s} << Encoding::Utf8;
+        // The NUL of the long line is in the middle of the second sixteen bytes of the line.
+        QTest::newRow("NUL becomes U+FFFD and cuts nothing")
+            << QByteArray("\xEF\xBB\xBF"
+                          "a\0b\nabcdefghijklmnopqrstuvw\0xyz0123456789",
+                   44)
+            << QStringList {u"a\uFFFDb"_s, u"abcdefghijklmnopqrstuvw\uFFFDxyz0123456789"_s} << Encoding::Utf8;
+        QTest::newRow("a character cut by the 64 KiB bound keeps UTF-8")
+            << QByteArray("\xE4\xB8\xAD").repeated(30000) << QStringList {u"中"_s.repeated(21845) + u"\uFFFD"_s}
+            << Encoding::Utf8;
         QTest::newRow("a character cut by the end of the file keeps UTF-8")
             << QByteArray("ab\xE4\xB8") << QStringList {u"ab\uFFFD\uFFFD"_s} << Encoding::Utf8;
         // The converter drops an incomplete character at the end of its input without a trace.
@@ -133,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(input.CurrentEncoding(), encoding);
     }
 
-    // The first 64 KiB act as the whole file; a character they cut is no evidence against UTF-8.
+    // The first 64 KiB act as the whole file.
     void readsNoMoreThan64KiB_data()
     {
         QTest::addColumn<QByteArray>("head");
@@ -141,7 +146,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("lines");
         QTest::newRow("2 GiB and a byte, no line end") << QByteArray("x") << (qint64(2) << 30) + 1 << 1;
         QTest::newRow("short lines") << QByteArray("ab\n").repeated(100000) << qint64(300000) << 65536 / 3 + 1;
-        QTest::newRow("Chinese cut by the bound") << QByteArray("\xE4\xB8\xAD").repeated(30000) << qint64(90000) << 1;
     }
     void readsNoMoreThan64KiB()
     {
@@ -153,7 +157,6 @@ private Q_SLOTS:
         TextInput input(path);
         QCOMPARE(readAll(input).size(), lines);
         QCOMPARE(input.BytesRead(), 65536); // the literal, so that a changed bound is seen
-        QCOMPARE(input.CurrentEncoding(), Encoding::Utf8);
     }
 
     // Opening or reading any of these could block the window or never end, or open another file.
