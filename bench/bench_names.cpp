@@ -46,14 +46,16 @@ void makeNameFolder(const std::string& folder, int count)
     std::filesystem::create_directories(folder);
     constexpr int Chinese = sizeof ChineseWords / sizeof *ChineseWords;
     constexpr int Latin = sizeof LatinWords / sizeof *LatinWords;
+    // Every other name Chinese; each half takes its words in turn, two to a name.
     for (int i = 0; i < count; ++i) {
         char name[128];
+        const int k = i / 2;
         if (i % 2)
-            std::snprintf(name, sizeof name, "%s%s %d-%d.txt", ChineseWords[i % Chinese],
-                ChineseWords[(i / Chinese) % Chinese], i % 1000, i / 1000);
+            std::snprintf(name, sizeof name, "%s%s %d-%d.txt", ChineseWords[k % Chinese],
+                ChineseWords[(k / Chinese) % Chinese], k % 1000, k / 1000);
         else
-            std::snprintf(name, sizeof name, "%s %s %d-%d.txt", LatinWords[i % Latin], LatinWords[(i / Latin) % Latin],
-                i % 1000, i / 1000);
+            std::snprintf(name, sizeof name, "%s %s %d-%d.txt", LatinWords[k % Latin], LatinWords[(k / Latin) % Latin],
+                k % 1000, k / 1000);
         ::close(::open((folder + '/' + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     }
     ::close(::open(marker.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));

@@ -33,7 +33,7 @@ int32_t lengthOf(const QString& text)
 
 // A collator of the locale with case ignored and numbers by value; null where ICU has no
 // collation data at all, and the names then keep the order of their code units.
-UCollator* open(const NameLocale& locale, UColAttributeValue strength)
+UCollator* collatorFor(const NameLocale& locale, UColAttributeValue strength)
 {
     UErrorCode status = U_ZERO_ERROR;
     UCollator* collator = ucol_open(locale.collation.constData(), &status);
@@ -79,8 +79,8 @@ struct Entry {
 } // namespace
 
 NameOrder::NameOrder(const NameLocale& locale)
-    : m_keys(open(locale, UCOL_PRIMARY))
-    , m_ties(open(locale, UCOL_SECONDARY))
+    : m_keys(collatorFor(locale, UCOL_PRIMARY))
+    , m_ties(collatorFor(locale, UCOL_SECONDARY))
 {
 }
 

@@ -47,12 +47,12 @@ private:
     Clock m_clock;
     QString m_typed;
     std::chrono::steady_clock::time_point m_lastKey;
-    // The names as shown, and the first character of each, folded. A key that no name begins
-    // with looks at every name of the list, tens of thousands of them, and their texts lie all
-    // over the memory: most are passed over by their first character, read from one array.
+    // The names as shown, and the first character of each. A key that no name begins with
+    // looks at every name of the list, tens of thousands of them, and their texts lie all over
+    // the memory: most are passed over by their first character, read from one array.
     QStringList m_names;
     QStringList m_shown;
-    std::vector<char32_t> m_firsts;
+    std::vector<TypedPrefix::First> m_firsts;
 };
 
 } // namespace platform

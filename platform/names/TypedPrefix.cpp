@@ -136,23 +136,30 @@ bool TypedPrefix::Begins(QStringView shown) const
     return Search(*this, shown).From(0, 0);
 }
 
-bool TypedPrefix::MayBegin(char32_t first) const
+bool TypedPrefix::MayBegin(First first) const
 {
-    if (m_typed.empty() || first == m_typed.front())
+    if (m_typed.empty())
         return true;
-    if (m_sound != Sound::Pinyin)
-        return false;
-    const HanReadings::List readings = HanReadings::Of(first);
-    for (std::size_t reading = 0; reading < readings.size(); ++reading) {
-        if (static_cast<unsigned char>(readings[reading].front()) == m_typed.front())
-            return true;
-    }
-    return false;
+    const char32_t key = m_typed.front();
+    if (m_sound == Sound::Pinyin && key >= U'a' && key <= U'z')
+        return (first.letters >> (key - U'a')) & 1U;
+    return first.folded == key;
 }
 
-char32_t TypedPrefix::FirstOf(QStringView shown)
+TypedPrefix::First TypedPrefix::FirstOf(QStringView shown)
 {
-    return shown.isEmpty() ? U'\0' : QChar::toCaseFolded(codePointAt(shown, 0).code);
+    if (shown.isEmpty())
+        return {};
+    First first {QChar::toCaseFolded(codePointAt(shown, 0).code), 0};
+    const auto addLetter = [&](char32_t letter) {
+        if (letter >= U'a' && letter <= U'z')
+            first.letters |= 1U << (letter - U'a');
+    };
+    addLetter(first.folded);
+    const HanReadings::List readings = HanReadings::Of(first.folded);
+    for (std::size_t reading = 0; reading < readings.size(); ++reading)
+        addLetter(static_cast<unsigned char>(readings[reading].front()));
+    return first;
 }
 
 } // namespace platform

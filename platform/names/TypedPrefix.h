@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <vector>
 
 namespace platform {
@@ -24,10 +25,17 @@ public:
 
     bool Begins(QStringView shown) const;
 
-    // Whether a name whose first character is `first`, as FirstOf gives it, may begin with what
-    // was typed: a look that passes over most names of a list without reading them.
-    bool MayBegin(char32_t first) const;
-    static char32_t FirstOf(QStringView shown);
+    // A name's first character as a key can begin it: the character folded, and the letters
+    // from a to z it can be typed as, by itself or by the first letter of a reading.
+    struct First {
+        char32_t folded {U'\0'};
+        std::uint32_t letters {0};
+    };
+    static First FirstOf(QStringView shown);
+
+    // Whether a name whose first character is `first` may begin with what was typed: a look
+    // that passes over most names of a list without reading them.
+    bool MayBegin(First first) const;
 
 private:
     class Search;
