@@ -149,28 +149,35 @@ int main(int argc, char** argv)
     // selected and repainted. Assigning the path again, between two names typed, reads the
     // folder afresh and starts a new search, as the pause between two names would; the window
     // is then idle for a moment, as it is while the user reads the new list.
-    platform::Window form(300, 700);
+    // The list as large as the window's file list when it opens.
+    platform::Window form(300, 300);
     platform::FileListBox list(form);
-    list.Move(0, 0, 300, 700);
+    list.Move(0, 0, 201, 232);
     list.SetPattern(QStringLiteral("*.txt"));
     form.Show();
     QApplication::processEvents();
     std::vector<double> keystrokes;
+    std::vector<double> keys;
     int found = 0;
     for (int round = 0; round < 4; ++round) {
         for (const char* typed : Typed) {
             list.SetPath(path);
             QApplication::processEvents();
-            for (const char* key = typed; *key; ++key)
-                keystrokes.push_back(milliseconds([&] {
-                    press(list.widget(), QChar::fromLatin1(*key));
-                    list.widget()->repaint();
-                }));
+            for (const char* key = typed; *key; ++key) {
+                QElapsedTimer timer;
+                timer.start();
+                press(list.widget(), QChar::fromLatin1(*key));
+                keys.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+                list.widget()->repaint();
+                keystrokes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            }
             found += list.ListIndex() >= 0 ? 1 : 0;
         }
     }
     std::printf("%-46s %9.2f %9.2f   p99 target < 16 (%zu keystrokes, %d of %zu names found)\n",
         "type-to-find keystroke, 32,767 names: median, p99", median(keystrokes), percentile(keystrokes, 0.99),
         keystrokes.size(), found, 4 * (sizeof Typed / sizeof *Typed));
+    std::printf(
+        "%-46s %9.2f %9.2f\n", "  of which finding and selecting, without paint", median(keys), percentile(keys, 0.99));
     return 0;
 }
