@@ -144,13 +144,13 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
 {
     NamePattern matcher(pattern);
     OpenFolder open(folder);
-    QStringList names;
+    NameOrder order;
     forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         // Matching first keeps the stat calls to the names that would be listed.
         if (matcher.Matches(name) && kindOf(open, bytes, type) == EntryKind::File)
-            names.append(std::move(name));
+            order.Add(std::move(name));
     });
-    NameOrder().Sort(names);
+    QStringList names = order.Sorted();
     if (names.size() > MaxFiles)
         names.resize(MaxFiles);
     return names;
@@ -159,13 +159,12 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
 QStringList FolderScanner::ListSubfolders(const QString& folder)
 {
     OpenFolder open(folder);
-    QStringList names;
+    NameOrder order;
     forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         if (kindOf(open, bytes, type) == EntryKind::Folder)
-            names.append(std::move(name));
+            order.Add(std::move(name));
     });
-    NameOrder().Sort(names);
-    return names;
+    return order.Sorted();
 }
 
 } // namespace platform

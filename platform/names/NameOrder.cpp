@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -52,29 +53,56 @@ UCollator* collatorFor(const NameLocale& locale, UColAttributeValue strength)
     return collator;
 }
 
-// Appends the name's sort key to the folder's keys and returns its length.
-std::uint32_t appendKey(const UCollator* collator, const QString& shown, std::string& keys)
-{
-    const std::size_t at = keys.size();
-    auto room = static_cast<int32_t>(shown.size() * 4 + 16);
-    for (;;) {
-        keys.resize(at + static_cast<std::size_t>(room));
-        const int32_t length = ucol_getSortKey(
-            collator, unitsOf(shown), lengthOf(shown), reinterpret_cast<uint8_t*>(keys.data() + at), room);
-        if (length <= room) {
-            keys.resize(at + static_cast<std::size_t>(length));
-            return static_cast<std::uint32_t>(length);
-        }
-        room = length;
+// A folder's sort keys, one after the other in one buffer.
+class Keys {
+public:
+    explicit Keys(qsizetype names)
+        : m_bytes(static_cast<std::size_t>(names) * 32, '\0')
+    {
     }
-}
 
-// Where a name's sort key lies in the folder's keys.
+    // Appends the key of the name as shown and returns where it lies.
+    std::pair<std::uint32_t, std::uint32_t> Append(const UCollator* collator, const QString& shown)
+    {
+        const std::size_t at = m_used;
+        auto room = static_cast<int32_t>(shown.size() * 4 + 16);
+        for (;;) {
+            if (m_bytes.size() - at < static_cast<std::size_t>(room))
+                m_bytes.resize(std::max(m_bytes.size() * 2, at + static_cast<std::size_t>(room)));
+            const int32_t length = ucol_getSortKey(
+                collator, unitsOf(shown), lengthOf(shown), reinterpret_cast<uint8_t*>(m_bytes.data() + at), room);
+            if (length <= room) {
+                m_used += static_cast<std::size_t>(length);
+                return {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(length)};
+            }
+            room = length;
+        }
+    }
+
+    std::string_view At(std::uint32_t at, std::uint32_t size) const { return {m_bytes.data() + at, size}; }
+
+private:
+    std::string m_bytes;
+    std::size_t m_used {0};
+};
+
+// A name's key in the folder's keys, with its first eight bytes as a number, high byte first,
+// so that most comparisons of two keys are one comparison of two numbers held in the entries
+// being sorted. A key shorter than that ends in a zero byte, which the padding repeats.
 struct Entry {
+    std::uint64_t head;
     std::uint32_t keyAt;
     std::uint32_t keySize;
     qsizetype index;
 };
+
+std::uint64_t headOf(std::string_view key)
+{
+    std::uint64_t head = 0;
+    for (std::size_t at = 0; at < 8; ++at)
+        head = head << 8 | (at < key.size() ? static_cast<unsigned char>(key[at]) : 0U);
+    return head;
+}
 
 } // namespace
 
@@ -86,6 +114,7 @@ NameOrder::NameOrder(const NameLocale& locale)
 
 NameOrder::~NameOrder()
 {
+    m_pending.reset();
     if (m_keys)
         ucol_close(m_keys);
     if (m_ties)
@@ -105,35 +134,53 @@ int NameOrder::Compare(const QString& a, const QString& b) const
     return sign(a.compare(b, Qt::CaseSensitive));
 }
 
-// Each name is turned into its sort key once, all of them into one string, so that a folder
-// of tens of thousands of names sorts with byte comparisons; only names whose keys tie are
-// compared again, by their accents and then by their code units.
-void NameOrder::Sort(QStringList& names) const
+// The names added so far, their keys one after the other in one string and an entry for each.
+struct NameOrder::Pending {
+    QStringList names;
+    Keys keys {0};
+    std::vector<Entry> entries;
+};
+
+void NameOrder::Add(QString name)
 {
+    if (!m_pending)
+        m_pending = std::make_unique<Pending>();
+    Pending& pending = *m_pending;
+    const auto index = static_cast<qsizetype>(pending.names.size());
+    if (m_keys) {
+        const auto [at, size] = pending.keys.Append(m_keys, NativePath::ForDisplay(name));
+        pending.entries.push_back({headOf(pending.keys.At(at, size)), at, size, index});
+    }
+    pending.names.append(std::move(name));
+}
+
+// A folder of tens of thousands of names sorts with comparisons of numbers and bytes, its keys
+// made once; only names whose keys tie are compared again, by their accents and then by their
+// code units.
+QStringList NameOrder::Sorted()
+{
+    if (!m_pending)
+        return {};
+    const std::unique_ptr<Pending> pending = std::move(m_pending);
+    QStringList& names = pending->names;
     if (!m_keys) {
         std::sort(names.begin(), names.end(), [this](const QString& a, const QString& b) { return Less(a, b); });
-        return;
+        return std::move(names);
     }
-    std::string keys;
-    keys.reserve(static_cast<std::size_t>(names.size()) * 24);
-    std::vector<Entry> entries;
-    entries.reserve(static_cast<std::size_t>(names.size()));
-    for (qsizetype index = 0; index < names.size(); ++index) {
-        const auto keyAt = static_cast<std::uint32_t>(keys.size());
-        entries.push_back({keyAt, appendKey(m_keys, NativePath::ForDisplay(names[index]), keys), index});
-    }
-    const std::string_view allKeys(keys);
-    const QStringList& original = names;
+    const Keys& keys = pending->keys;
+    std::vector<Entry>& entries = pending->entries;
     std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
-        if (const int byKey = allKeys.substr(x.keyAt, x.keySize).compare(allKeys.substr(y.keyAt, y.keySize)))
+        if (x.head != y.head)
+            return x.head < y.head;
+        if (const int byKey = keys.At(x.keyAt, x.keySize).compare(keys.At(y.keyAt, y.keySize)))
             return byKey < 0;
-        return Compare(original[x.index], original[y.index]) < 0;
+        return Compare(names[x.index], names[y.index]) < 0;
     });
     QStringList sorted;
     sorted.reserve(names.size());
     for (const Entry& entry : entries)
         sorted.append(std::move(names[entry.index]));
-    names = std::move(sorted);
+    return sorted;
 }
 
 } // namespace platform
