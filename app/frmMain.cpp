@@ -16,8 +16,6 @@
 #include "platform/runtime/ResumeNext.h"
 #include "preview/PreviewPrefetch.h"
 
-#include <QDir>
-
 namespace app {
 
 using layout::PaneRules;
@@ -36,7 +34,11 @@ frmMain::frmMain(std::unique_ptr<platform::DriveTable> drives)
     wireEvents();
 }
 
-frmMain::~frmMain() = default;
+// The readers go first, so that none tells a window that is going of a late note.
+frmMain::~frmMain()
+{
+    m_previews.reset();
+}
 
 void frmMain::Show()
 {
@@ -229,7 +231,7 @@ void frmMain::txtPath_Change()
     if (!guard.Entered())
         return;
     const platform::BusyPointer busy;
-    const QString shownBefore = canonicalFolder(FileList.Path());
+    const QString shownBefore = FileList.Path();
     const QStringList listedBefore = FileList.Names();
     Step([&] { DriveList.SetDrive(txtPath.Text()); });
     Step([&] { DirList.SetPath(txtPath.Text()); });
@@ -237,14 +239,11 @@ void frmMain::txtPath_Change()
     // The previews must never show one list while the file list holds another: a
     // double-click on a box would open the file at that position, the wrong file. That
     // happens when the folder changed, and when the same folder read anew lists other files.
-    if (canonicalFolder(FileList.Path()) != shownBefore || FileList.Names() != listedBefore)
+    // The folders are compared as the file list gives them, clean paths, without asking the
+    // disk: the current folder's drive may be the one that stopped answering. A link to the
+    // same folder then counts as another folder, which costs one rebuild.
+    if (FileList.Path() != shownBefore || FileList.Names() != listedBefore)
         Step([&] { CreateItem(); });
-}
-
-QString frmMain::canonicalFolder(const QString& folder) const
-{
-    const QString canonical = QDir(folder).canonicalPath();
-    return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
 }
 
 // ---- The preview list ------------------------------------------------------------------
@@ -252,6 +251,8 @@ QString frmMain::canonicalFolder(const QString& folder) const
 void frmMain::CreateItem()
 {
     const platform::BusyPointer busy;
+    // The late notes of an earlier rebuild belong to boxes that are about to go.
+    m_previews.reset();
     Step([&] { FolderPath = platform::FolderPath::Prefix(FileList.Path()); });
     Step([&] { picPreview_Resize(); });
     std::int32_t highest = 0;
@@ -262,14 +263,30 @@ void frmMain::CreateItem()
     // The notes are read ahead of this loop by a pool of reader threads, which keeps many
     // requests in flight on a slow drive and never waits long for one that stopped answering;
     // the loop takes each note's text in its turn.
-    preview::PreviewPrefetch previews(FolderPath, FileList.Names(), LinesPerItem);
+    auto previews = std::make_unique<preview::PreviewPrefetch>(FolderPath, FileList.Names(), LinesPerItem,
+        [this] { QMetaObject::invokeMethod(this, &frmMain::fillLateNotes, Qt::QueuedConnection); });
     for (std::int32_t i = 1; i <= count; ++i) {
         Step([&] { txtPreview.Load(i); });
         Step([&] { txtPreview(i).Move(0, ScrollRules::BoxTop(i, ItemHeight), picContainer.ScaleWidth(), ItemHeight); });
         Step([&] { txtPreview(i).SetVisible(true); });
-        Step([&] { txtPreview(i).SetText(previews.Take(i - 1)); });
+        Step([&] { txtPreview(i).SetText(previews->Take(i - 1)); });
         Step([&] { txtPreview(i).SetToolTipText(FileList.List(i - 1)); });
     }
+    if (previews->Owes())
+        m_previews = std::move(previews);
+}
+
+// A note that its drive held up shows the failure text until it is read after all; its text then
+// arrives here through the event loop, never inside another handler, and goes to its own box,
+// which still shows the same list entry, since only a rebuild changes the boxes.
+void frmMain::fillLateNotes()
+{
+    if (!m_previews)
+        return;
+    for (const auto& [index, text] : m_previews->TakeLate())
+        Step([&] { txtPreview(static_cast<std::int32_t>(index + 1)).SetText(text); });
+    if (!m_previews->Owes())
+        m_previews.reset();
 }
 
 void frmMain::picContainer_Resize()
@@ -328,6 +345,7 @@ void frmMain::VScroll_Scroll()
 void frmMain::FileList_DblClick()
 {
     try {
+        const platform::BusyPointer busy;
         const QString folder = platform::FolderPath::Prefix(FileList.Path());
         const QString name = FileList.List(FileList.ListIndex());
         platform::ProcessLauncher::Shell(platform::ProcessLauncher::EditorName + u' ' + folder + name);

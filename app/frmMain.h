@@ -10,6 +10,9 @@
 namespace platform {
 class DriveTable;
 }
+namespace preview {
+class PreviewPrefetch;
+}
 
 namespace app {
 
@@ -50,7 +53,8 @@ public:
     void txtPath_Change();
 
     // The preview list. Each note's text is PreviewLoader::Load's, read ahead of the loop
-    // by the pool of readers that PreviewPrefetch runs.
+    // by the pool of readers that PreviewPrefetch runs; a note that its drive held up past the
+    // deadline shows the failure text until it comes late (fillLateNotes).
     void CreateItem();
     void picContainer_Resize();
 
@@ -67,7 +71,10 @@ private:
     void wireEvents();
     void placeFileList();
     void fitViewportWidth();
-    QString canonicalFolder(const QString& folder) const;
+    void fillLateNotes();
+
+    // The readers of the last rebuild, kept while notes it showed as failed may still come.
+    std::unique_ptr<preview::PreviewPrefetch> m_previews;
 };
 
 } // namespace app

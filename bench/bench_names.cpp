@@ -151,7 +151,10 @@ int main(int argc, char** argv)
         cpu.push_back(threadCpuMilliseconds() - before);
     };
     const auto former = [&] { return formerListing(folder); };
-    const auto now = [&] { return platform::FolderScanner::ListFiles(path, QStringLiteral("*.txt")); };
+    const auto now = [&] {
+        QList<platform::FolderScanner::Link> links;
+        return platform::FolderScanner::ListFiles(path, QStringLiteral("*.txt"), links);
+    };
     for (int run = 0; run < 9; ++run) {
         if (run % 2) {
             timeListing(floors, floorsCpu, former);

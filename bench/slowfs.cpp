@@ -2,10 +2,12 @@
 // as a file server across a network does. It stands in for a NAS or an sshfs share in the
 // benchmarks and in the tests of what the window does with a slow or a dead drive.
 //
-//   slowfs [--delay-ms N] [--threads N] [--hang NAME]... [--counts] SOURCE MOUNTPOINT
+//   slowfs [--delay-ms N] [--threads N] [--hang NAME]... [--hang-in NAME]... [--stall-file FILE]
+//          [--stall-after-opens N] [--type TYPE] [--counts] SOURCE MOUNTPOINT
 //
-// Every lookup (the status of a path), open, read, release, directory open, listing batch and
-// directory release waits N milliseconds (1 by default) before it is served, on as many request
+// Every lookup (the status of a path), open, read, release, directory open, listing batch,
+// directory release and status of the file system (statfs) waits N milliseconds (1 by default)
+// before it is served, on as many request
 // threads as the kernel keeps busy (64 by default), so requests overlap as they do on a server.
 // Nothing is cached by the kernel between two requests: names and attributes expire at once
 // and a file's pages are dropped whenever it is opened, so every run of a benchmark pays every
@@ -15,10 +17,22 @@
 // A file named by --hang is listed and has a status, but its open and read never answer, and
 // so does the listing of a folder so named: the request waits until slowfs is told to stop
 // (SIGTERM, SIGINT, or the mount going away), then fails with EIO; one whose process is killed
-// or exits meanwhile fails with EINTR at once, as on NFS and SMB. Stop slowfs with SIGTERM or
-// `fusermount3 -u MOUNTPOINT`; while a request hangs, only a lazy unmount (`fusermount3 -uz`)
-// detaches the mount, and the hung request is released when slowfs ends. --counts prints how
-// many requests of each kind were served when slowfs ends. It runs in the foreground.
+// or exits meanwhile fails with EINTR at once, as on NFS and SMB. --hang-in NAME does the same to
+// the opens and reads of every file in a folder so named, whose listing still answers: a folder
+// of notes that never open. Stop slowfs with SIGTERM or `fusermount3 -u MOUNTPOINT`; while a
+// request hangs, only a lazy unmount (`fusermount3 -uz`) detaches the mount, and the hung request
+// is released when slowfs ends.
+//
+// The whole drive can stop answering for a while, as a server does that reboots or a network
+// that hands over: while FILE (--stall-file) exists, every request waits before it is served, and
+// the requests waiting go on as soon as FILE is removed (or fail as a hanging one does when slowfs
+// stops or the process goes). A test makes and removes FILE at the moment it chooses;
+// --stall-after-opens N makes slowfs create FILE itself when it serves its Nth open, so that a
+// pause can begin in the middle of a rebuild that the test cannot interrupt.
+//
+// --type TYPE makes the mount table show the file system as fuse.TYPE (fuse.sshfs, say, so that
+// the program takes it for a network drive); slowfs by default. --counts prints how many requests
+// of each kind were served when slowfs ends. It runs in the foreground.
 #define FUSE_USE_VERSION 314
 #include <fuse.h>
 #include <fuse_lowlevel.h>
@@ -36,19 +50,25 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-enum Kind { Lookup, Open, Read, Release, OpenDir, ReadDir, ReleaseDir, KindCount };
-const char* const kindNames[KindCount] = {"lookup", "open", "read", "release", "opendir", "readdir", "releasedir"};
+enum Kind { Lookup, Open, Read, Release, OpenDir, ReadDir, ReleaseDir, StatFs, KindCount };
+const char* const kindNames[KindCount]
+    = {"lookup", "open", "read", "release", "opendir", "readdir", "releasedir", "statfs"};
 
 struct Settings {
     int delayMs {1};
     int threads {64};
     bool counts {false};
     std::set<std::string> hang;
+    std::set<std::string> hangIn;
+    std::string stallFile;
+    long stallAfterOpens {0};
+    std::string type {"slowfs"};
     std::string source;
     std::string mountPoint;
 };
@@ -56,13 +76,6 @@ struct Settings {
 Settings settings;
 int sourceFd = -1;
 std::atomic<long> served[KindCount];
-
-// Every request pays the delay once, before it does its work.
-void answerLater(Kind kind)
-{
-    served[kind].fetch_add(1, std::memory_order_relaxed);
-    std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMs));
-}
 
 // The path FUSE gives ("/a/b") relative to the source folder ("a/b", or "." for the root).
 std::string relative(const char* path)
@@ -74,6 +87,20 @@ bool hangs(const char* path)
 {
     const char* slash = std::strrchr(path, '/');
     return settings.hang.count(slash ? slash + 1 : path) != 0;
+}
+
+// Whether a file's open and read never answer: named by --hang, or in a folder named by --hang-in.
+bool fileHangs(const char* path)
+{
+    if (hangs(path))
+        return true;
+    const char* slash = std::strrchr(path, '/');
+    if (!slash || slash == path)
+        return false;
+    // The folder holding the file: the component before the last.
+    const std::string folder(path, static_cast<std::size_t>(slash - path));
+    const std::size_t start = folder.rfind('/');
+    return settings.hangIn.count(folder.substr(start == std::string::npos ? 0 : start + 1)) != 0;
 }
 
 // A request for a hanging file waits here until slowfs is told to stop, or until the process
@@ -90,6 +117,45 @@ int hangUntilStopped()
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return -EIO;
+}
+
+bool stalled()
+{
+    return !settings.stallFile.empty() && ::access(settings.stallFile.c_str(), F_OK) == 0;
+}
+
+// Waits while the drive is stalled; 0 once it answers again, else what a hanging request gets.
+int waitWhileStalled()
+{
+    if (!stalled())
+        return 0;
+    fuse_session* session = fuse_get_session(fuse_get_context()->fuse);
+    while (stalled()) {
+        if (fuse_interrupted())
+            return -EINTR;
+        if (fuse_session_exited(session))
+            return -EIO;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return 0;
+}
+
+// Every request pays the delay once, before it does its work, and waits out a stall first.
+int answerLater(Kind kind)
+{
+    served[kind].fetch_add(1, std::memory_order_relaxed);
+    if (const int failed = waitWhileStalled())
+        return failed;
+    std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMs));
+    return 0;
+}
+
+// The Nth open starts the stall that --stall-after-opens asks for.
+void countOpen()
+{
+    static std::atomic<long> opens {0};
+    if (settings.stallAfterOpens > 0 && opens.fetch_add(1) + 1 == settings.stallAfterOpens)
+        ::close(::open(settings.stallFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
 }
 
 void* init(fuse_conn_info* connection, fuse_config* config)
@@ -109,13 +175,15 @@ void* init(fuse_conn_info* connection, fuse_config* config)
 
 int getattr(const char* path, struct stat* status, fuse_file_info*)
 {
-    answerLater(Lookup);
+    if (const int failed = answerLater(Lookup))
+        return failed;
     return ::fstatat(sourceFd, relative(path).c_str(), status, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : -errno;
 }
 
 int readlink(const char* path, char* buffer, size_t size)
 {
-    answerLater(Lookup);
+    if (const int failed = answerLater(Lookup))
+        return failed;
     const ssize_t length = ::readlinkat(sourceFd, relative(path).c_str(), buffer, size - 1);
     if (length < 0)
         return -errno;
@@ -125,10 +193,12 @@ int readlink(const char* path, char* buffer, size_t size)
 
 int open(const char* path, fuse_file_info* file)
 {
-    answerLater(Open);
+    if (const int failed = answerLater(Open))
+        return failed;
+    countOpen();
     if ((file->flags & O_ACCMODE) != O_RDONLY)
         return -EROFS;
-    if (hangs(path))
+    if (fileHangs(path))
         return hangUntilStopped();
     const int fd = ::openat(sourceFd, relative(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
@@ -140,8 +210,9 @@ int open(const char* path, fuse_file_info* file)
 
 int read(const char* path, char* buffer, size_t size, off_t offset, fuse_file_info* file)
 {
-    answerLater(Read);
-    if (hangs(path))
+    if (const int failed = answerLater(Read))
+        return failed;
+    if (fileHangs(path))
         return hangUntilStopped();
     const ssize_t got = ::pread(static_cast<int>(file->fh), buffer, size, offset);
     return got < 0 ? -errno : static_cast<int>(got);
@@ -149,14 +220,16 @@ int read(const char* path, char* buffer, size_t size, off_t offset, fuse_file_in
 
 int release(const char*, fuse_file_info* file)
 {
-    answerLater(Release);
+    // The descriptor is closed whatever the wait ends with, or it would stay open for good.
+    static_cast<void>(answerLater(Release));
     ::close(static_cast<int>(file->fh));
     return 0;
 }
 
 int opendir(const char* path, fuse_file_info* file)
 {
-    answerLater(OpenDir);
+    if (const int failed = answerLater(OpenDir))
+        return failed;
     if (hangs(path))
         return hangUntilStopped();
     const int fd = ::openat(sourceFd, relative(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -175,7 +248,8 @@ int opendir(const char* path, fuse_file_info* file)
 // each with its attributes.
 int readdir(const char*, void* buffer, fuse_fill_dir_t fill, off_t offset, fuse_file_info* file, fuse_readdir_flags)
 {
-    answerLater(ReadDir);
+    if (const int failed = answerLater(ReadDir))
+        return failed;
     DIR* dir = reinterpret_cast<DIR*>(file->fh);
     ::seekdir(dir, offset);
     while (dirent* entry = ::readdir(dir)) {
@@ -188,16 +262,25 @@ int readdir(const char*, void* buffer, fuse_fill_dir_t fill, off_t offset, fuse_
     return 0;
 }
 
+int statfs(const char*, struct statvfs* status)
+{
+    if (const int failed = answerLater(StatFs))
+        return failed;
+    return ::fstatvfs(sourceFd, status) == 0 ? 0 : -errno;
+}
+
 int releasedir(const char*, fuse_file_info* file)
 {
-    answerLater(ReleaseDir);
+    static_cast<void>(answerLater(ReleaseDir));
     ::closedir(reinterpret_cast<DIR*>(file->fh));
     return 0;
 }
 
 [[noreturn]] void usage()
 {
-    std::fprintf(stderr, "usage: slowfs [--delay-ms N] [--threads N] [--hang NAME]... [--counts] SOURCE MOUNTPOINT\n");
+    std::fprintf(stderr,
+        "usage: slowfs [--delay-ms N] [--threads N] [--hang NAME]... [--hang-in NAME]... [--stall-file FILE]\n"
+        "              [--stall-after-opens N] [--type TYPE] [--counts] SOURCE MOUNTPOINT\n");
     std::exit(2);
 }
 
@@ -212,6 +295,14 @@ void parse(int argc, char** argv)
             settings.threads = std::max(1, std::atoi(argv[++i]));
         else if (argument == "--hang" && hasValue)
             settings.hang.insert(argv[++i]);
+        else if (argument == "--hang-in" && hasValue)
+            settings.hangIn.insert(argv[++i]);
+        else if (argument == "--stall-file" && hasValue)
+            settings.stallFile = argv[++i];
+        else if (argument == "--stall-after-opens" && hasValue)
+            settings.stallAfterOpens = std::max(0L, std::atol(argv[++i]));
+        else if (argument == "--type" && hasValue)
+            settings.type = argv[++i];
         else if (argument == "--counts")
             settings.counts = true;
         else if (argument[0] == '-' || !settings.mountPoint.empty())
@@ -221,7 +312,7 @@ void parse(int argc, char** argv)
         else
             settings.mountPoint = argument;
     }
-    if (settings.mountPoint.empty())
+    if (settings.mountPoint.empty() || (settings.stallAfterOpens > 0 && settings.stallFile.empty()))
         usage();
 }
 
@@ -245,11 +336,14 @@ int main(int argc, char** argv)
     operations.opendir = opendir;
     operations.readdir = readdir;
     operations.releasedir = releasedir;
+    operations.statfs = statfs;
 
     char program[] = "slowfs";
     char dashO[] = "-o";
-    char mountOptions[] = "ro,fsname=slowfs,subtype=slowfs";
-    char* fuseArgv[] = {program, dashO, mountOptions, nullptr};
+    // Each mount names its own source, as a share names its server and export, so that two
+    // slow drives are two drives and not one bound twice.
+    std::string mountOptions = "ro,fsname=slowfs:" + settings.source + ",subtype=" + settings.type;
+    char* fuseArgv[] = {program, dashO, mountOptions.data(), nullptr};
     fuse_args arguments = FUSE_ARGS_INIT(3, fuseArgv);
     fuse* filesystem = fuse_new(&arguments, &operations, sizeof operations, nullptr);
     if (!filesystem)

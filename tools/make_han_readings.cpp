@@ -1,11 +1,9 @@
 // Makes the table of Mandarin readings that the file and directory lists find Chinese names by,
-// from the Unihan database's readings (Unihan_Readings.txt, in Debian's unicode-data), at build
-// time, so that the readings come from the Unicode Consortium's data and never from a table
-// typed by hand here.
+// from the Unihan database's readings (in Debian's unicode-data, unpacked by cmake/Unihan.cmake)
+// at build time, so that the readings come from the Unicode Consortium's data and never from a
+// table typed by hand here.
 //
-//   make_han_readings <Unihan_Readings.txt or Unihan_Readings.txt.bz2> <output.inc>
-//
-// A compressed file is read through bzip2, which every Debian build machine has with dpkg-dev.
+//   make_han_readings <folder of the unpacked Unihan_*.txt> <output.inc>
 //
 // Which readings a character gets: a reader types what the character is read as today, and any
 // of its readings, since a name is found by whichever one its writer meant (重庆 is chóng qìng,
@@ -19,35 +17,22 @@
 // methods type it, and as u. The output is C++ included by platform/names/HanReadings.cpp: the
 // syllables, each character's set of syllables, and a two-level index from a code point to its
 // set (pages of 256 code points, equal pages stored once), read in constant time.
-#include <QByteArray>
-#include <QFile>
+#include "tools/unihan/UnihanFields.h"
+
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 
 namespace {
 
 constexpr char32_t FirstCode = 0x3400;
 constexpr int PageSize = 256;
-
-QByteArray readAll(const QString& path)
-{
-    if (path.endsWith(QLatin1String(".bz2"))) {
-        QProcess bzip2;
-        bzip2.start(QStringLiteral("bzip2"), {QStringLiteral("-dc"), path});
-        if (!bzip2.waitForFinished(-1) || bzip2.exitStatus() != QProcess::NormalExit || bzip2.exitCode() != 0)
-            return {};
-        return bzip2.readAllStandardOutput();
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // "huì", "0505.010:huì", "10602.010:hè,hé,huò", "huì(6866)": the readings of one value's word.
 QStringList readingsOfWord(QString word)
@@ -83,52 +68,47 @@ QStringList typed(const QString& reading)
 
 struct Character {
     QStringList readings; // in the order met, each once
-    QStringList historical; // kHanyuPinyin's
     bool inModernDictionary {false};
 
-    void add(QStringList& into, const QString& value)
+    void add(const QString& value)
     {
         for (const QString& word : value.split(u' ', Qt::SkipEmptyParts)) {
             for (const QString& reading : readingsOfWord(word)) {
                 for (const QString& form : typed(reading)) {
-                    if (!form.isEmpty() && !into.contains(form))
-                        into << form;
+                    if (!form.isEmpty() && !readings.contains(form))
+                        readings << form;
                 }
             }
         }
     }
 };
 
-QMap<char32_t, Character> parse(const QByteArray& data)
+// The sources of today's readings, kMandarin's usual one first; the two dictionaries among them.
+const QStringList ModernFields {QStringLiteral("kMandarin"), QStringLiteral("kHanyuPinlu"), QStringLiteral("kXHC1983"),
+    QStringLiteral("kTGHZ2013")};
+const QStringList Dictionaries {QStringLiteral("kXHC1983"), QStringLiteral("kTGHZ2013")};
+const QString Historical = QStringLiteral("kHanyuPinyin");
+
+QMap<char32_t, Character> charactersOf(const platform::UnihanFields& unihan)
 {
     QMap<char32_t, Character> characters;
-    for (const QByteArray& line : data.split('\n')) {
-        if (!line.startsWith("U+"))
-            continue;
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() < 3)
-            continue;
-        bool ok = false;
-        const auto code = static_cast<char32_t>(fields[0].mid(2).toUInt(&ok, 16));
-        if (!ok || code < FirstCode)
-            continue;
-        const QByteArray& field = fields[1];
-        const QString value = QString::fromUtf8(fields[2]).trimmed();
-        if (field == "kHanyuPinyin") {
-            characters[code].add(characters[code].historical, value);
-        } else if (field == "kMandarin" || field == "kHanyuPinlu" || field == "kXHC1983" || field == "kTGHZ2013") {
-            Character& character = characters[code];
-            character.add(character.readings, value);
-            character.inModernDictionary |= field == "kXHC1983" || field == "kTGHZ2013";
+    for (const QString& field : ModernFields) {
+        const QHash<char32_t, QString>& values = unihan.All(field);
+        for (auto value = values.cbegin(); value != values.cend(); ++value) {
+            if (value.key() < FirstCode)
+                continue;
+            Character& character = characters[value.key()];
+            character.add(value.value());
+            character.inModernDictionary |= Dictionaries.contains(field);
         }
     }
-    for (Character& character : characters) {
-        if (character.inModernDictionary)
+    const QHash<char32_t, QString>& historical = unihan.All(Historical);
+    for (auto value = historical.cbegin(); value != historical.cend(); ++value) {
+        if (value.key() < FirstCode)
             continue;
-        for (const QString& reading : character.historical) {
-            if (!character.readings.contains(reading))
-                character.readings << reading;
-        }
+        Character& character = characters[value.key()];
+        if (!character.inModernDictionary)
+            character.add(value.value());
     }
     return characters;
 }
@@ -211,12 +191,12 @@ void write(std::FILE* out, const QMap<char32_t, Character>& characters)
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make_han_readings <Unihan_Readings.txt[.bz2]> <output.inc>\n");
+        std::fprintf(stderr, "usage: make_han_readings <folder of Unihan_*.txt> <output.inc>\n");
         return 2;
     }
-    const QByteArray data = readAll(QString::fromLocal8Bit(argv[1]));
-    const QMap<char32_t, Character> characters = parse(data);
-    if (characters.size() < 20000) {
+    const platform::UnihanFields unihan(QString::fromLocal8Bit(argv[1]), QStringList(ModernFields) << Historical);
+    const QMap<char32_t, Character> characters = charactersOf(unihan);
+    if (!unihan.Complete() || characters.size() < 20000) {
         std::fprintf(stderr, "make_han_readings: %s holds readings of %lld characters only\n", argv[1],
             static_cast<long long>(characters.size()));
         return 1;

@@ -4,13 +4,13 @@
 #include "platform/desktop/BusyPointer.h"
 #include "platform/drives/DriveTable.h"
 #include "platform/files/FolderPath.h"
-#include "platform/files/FolderScanner.h"
+#include "platform/files/GuardedListing.h"
+#include "platform/hang/GuardedCall.h"
 #include "platform/itemviews/IndentDelegate.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
 #include "platform/itemviews/NameListView.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/GuardedCall.h"
 #include "platform/runtime/ResumeNext.h"
 
 #include <QDir>
@@ -56,8 +56,7 @@ void DirListBox::SetPath(const QString& path)
     const QString folder = folderFor(path);
     // Reading first, so that a folder that is missing or unreadable changes nothing.
     // A folder on a drive that stopped answering fails with 68 after the deadline.
-    const QStringList subfolders
-        = GuardedCall().Run<QStringList>([folder] { return FolderScanner::ListSubfolders(folder); });
+    const QStringList subfolders = GuardedListing::Subfolders(folder);
     Step([&] { m_drives.SetCurrentFolder(m_drives.DriveForPath(folder), folder); });
     const bool changed = folder != m_path;
     m_path = folder;
@@ -75,11 +74,13 @@ QString DirListBox::folderFor(const QString& pathOrDrive) const
             continue;
         if (!m_drives.IsReady(drive))
             throw Error(ErrorCode::DeviceUnavailable);
-        return GuardedCall().Run<QString>([folder = m_drives.CurrentFolder(drive), root = drive.mountPoint]() mutable {
-            while (!FolderPath::IsFolder(folder) && folder != root && folder != Root)
-                folder = FolderPath::Split(folder).folder;
-            return folder;
-        });
+        const QString remembered = m_drives.CurrentFolder(drive);
+        return GuardedCall(Charge::To(remembered))
+            .Run<QString>([folder = remembered, root = drive.mountPoint]() mutable {
+                while (!FolderPath::IsFolder(folder) && folder != root && folder != Root)
+                    folder = FolderPath::Split(folder).folder;
+                return folder;
+            });
     }
     if (!DriveTable::IsAbsolute(pathOrDrive))
         throw Error(ErrorCode::PathNotFound);
@@ -147,7 +148,9 @@ void DirListBox::show(const QStringList& subfolders)
 }
 
 // A folder that cannot be opened any more (removed since the list was read) does not open;
-// the current folder is read again instead, so that it disappears from the list.
+// the current folder is read again instead, so that it disappears from the list. A folder that
+// does not answer has not gone, and reading the current folder again would only wait on the
+// same drive a second time.
 // The folder is read before any handler of the window runs, and a folder that does not answer
 // keeps the window waiting for the deadline, so the wait shows the busy pointer itself.
 void DirListBox::open(int row)
@@ -158,8 +161,9 @@ void DirListBox::open(int row)
     const BusyPointer busy;
     try {
         SetPath(target);
-    } catch (const Error&) {
-        Step([&] { SetPath(m_path); });
+    } catch (const Error& error) {
+        if (error.code() != ErrorCode::DeviceUnavailable)
+            Step([&] { SetPath(m_path); });
     }
 }
 

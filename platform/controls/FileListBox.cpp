@@ -2,12 +2,11 @@
 
 #include "platform/controls/Container.h"
 #include "platform/files/FolderPath.h"
-#include "platform/files/FolderScanner.h"
+#include "platform/files/GuardedListing.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
 #include "platform/itemviews/NameListView.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/GuardedCall.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -95,8 +94,7 @@ bool FileListBox::eventFilter(QObject* watched, QEvent* event)
 void FileListBox::read(const QString& folder)
 {
     // A folder on a drive that stopped answering fails with 68 after the deadline.
-    QStringList names = GuardedCall().Run<QStringList>(
-        [folder, pattern = m_pattern] { return FolderScanner::ListFiles(folder, pattern); });
+    QStringList names = GuardedListing::Files(folder, m_pattern);
     m_path = folder.isEmpty() ? folder : QDir::cleanPath(folder);
     m_read = true;
     m_model->SetRows(std::move(names));

@@ -6,7 +6,7 @@
 namespace platform {
 
 BusyPointer::BusyPointer()
-    : m_hook([this] { tick(); })
+    : m_span([this] { tick(); })
 {
     m_since.start();
 }

@@ -1,6 +1,8 @@
 #include "platform/drives/DriveReadiness.h"
 
 #include "platform/files/FolderPath.h"
+#include "platform/hang/GuardedCall.h"
+#include "platform/runtime/Error.h"
 
 namespace platform {
 
@@ -11,16 +13,13 @@ DriveReadiness::DriveReadiness(Probe probe)
 
 bool DriveReadiness::IsReady(const QString& mountPoint) const
 {
-    auto pending = m_pending.find(mountPoint);
-    if (pending == m_pending.end() || pending->Finished()) {
-        pending = m_pending.insert(
-            mountPoint, BackgroundCall<bool>([probe = m_probe, mountPoint] { return probe(mountPoint); }));
-    }
-    std::optional<bool> ready = pending->WaitFor(Patience);
-    if (!ready)
+    try {
+        return GuardedCall(Charge::To(mountPoint)).Run<bool>([probe = m_probe, mountPoint] {
+            return probe(mountPoint);
+        });
+    } catch (const Error&) {
         return false;
-    m_pending.erase(pending);
-    return *ready;
+    }
 }
 
 bool DriveReadiness::OnDisk(const QString& mountPoint)

@@ -1,25 +1,21 @@
 #pragma once
 
-#include "platform/runtime/BackgroundCall.h"
-
-#include <QHash>
 #include <QString>
-#include <chrono>
+
 #include <functional>
 
 namespace platform {
 
 // Whether a drive answers. Looking at a mount point can hang for minutes on a network mount
-// whose server is gone, so the look runs on a worker thread and a drive that does not answer
-// within Patience is not ready. While an earlier look at the same drive still hangs, no
-// second one is started.
+// whose server is gone, so the look runs through the hang guard (GuardedCall), charged to the
+// drive: a drive that answers late, as a disk spinning up or a slow server does, is waited for
+// and is ready; one that goes the deadline without answering is not ready, and while that look
+// is still out, asking again answers "not ready" at once instead of starting a second one.
 class DriveReadiness {
 public:
-    // Decides whether a mount point is ready. It runs on a worker thread and may outlive the
+    // Decides whether a mount point is ready. It runs on a thread of its own and may outlive the
     // table, so it must own whatever it reads.
     using Probe = std::function<bool(const QString& mountPoint)>;
-
-    static constexpr std::chrono::milliseconds Patience {300};
 
     explicit DriveReadiness(Probe probe);
 
@@ -30,7 +26,6 @@ public:
 
 private:
     Probe m_probe;
-    mutable QHash<QString, BackgroundCall<bool>> m_pending;
 };
 
 } // namespace platform

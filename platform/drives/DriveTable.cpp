@@ -1,27 +1,12 @@
 #include "platform/drives/DriveTable.h"
 
 #include "platform/drives/MountFilter.h"
+#include "platform/hang/MountTable.h"
 #include "platform/runtime/Error.h"
 
 #include <QDir>
 
 namespace platform {
-
-namespace {
-
-// "/" ends in its separator; every other mount point must be followed by one, so that
-// /media/usb does not contain /media/usb2.
-bool contains(const QString& mountPoint, const QString& cleanPath)
-{
-    QString folder = QDir::cleanPath(mountPoint);
-    if (cleanPath == folder)
-        return true;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return cleanPath.startsWith(folder);
-}
-
-} // namespace
 
 DriveTable::DriveTable(std::unique_ptr<MountSource> mounts, QString processFolder, DriveReadiness::Probe probe)
     : m_mounts(std::move(mounts))
@@ -50,7 +35,8 @@ DriveEntry DriveTable::DriveForPath(const QString& absolutePath) const
     const QString path = QDir::cleanPath(absolutePath);
     const DriveEntry* best = nullptr;
     for (const DriveEntry& drive : m_drives) {
-        if (contains(drive.mountPoint, path) && (!best || drive.mountPoint.size() > best->mountPoint.size()))
+        if (MountTable::Holds(QDir::cleanPath(drive.mountPoint), path)
+            && (!best || drive.mountPoint.size() > best->mountPoint.size()))
             best = &drive;
     }
     if (!best)

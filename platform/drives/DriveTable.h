@@ -37,7 +37,7 @@ public:
 
     static bool IsAbsolute(const QString& path);
 
-    // Whether the drive answers within DriveReadiness::Patience.
+    // Whether the drive answers (DriveReadiness).
     bool IsReady(const DriveEntry& drive) const;
 
     QString CurrentFolder(const DriveEntry& drive) const;

@@ -1,29 +1,22 @@
 #pragma once
 
 #include "platform/drives/MountSource.h"
-#include "platform/runtime/BackgroundCall.h"
-
-#include <chrono>
-#include <optional>
+#include "platform/hang/MountTable.h"
 
 namespace platform {
 
-// The machine's mount table through QStorageInfo, with removable media marked.
-//
-// Reading it can hang for minutes while a network mount whose server is gone is mounted, so
-// it is read on a worker thread and waited for only a short while: a read that does not
-// finish in time answers with the mounts read last time.
+// The machine's mount table, from the kernel's list of mounts (MountTable), with what deciding
+// on drives needs: a volume's label from /dev/disk/by-label, removable media from sysfs,
+// read-only from the mount's options, a btrfs subvolume from its options or root. Nothing here
+// asks a mounted file system for its status, so a share that stopped answering holds nothing
+// up: the list is whole and current every time it is read, a stick inserted meanwhile
+// included.
 class SystemMounts final : public MountSource {
 public:
-    static constexpr std::chrono::milliseconds Patience {500};
-
     QList<MountEntry> Read() override;
 
-private:
-    static QList<MountEntry> readNow();
-
-    std::optional<BackgroundCall<QList<MountEntry>>> m_pending;
-    QList<MountEntry> m_last;
+    // The entries of the mounts given, their labels and removable flags read from the machine.
+    static QList<MountEntry> EntriesOf(const QList<MountRecord>& mounts);
 };
 
 } // namespace platform

@@ -1,7 +1,7 @@
 #include "platform/files/FolderBatch.h"
 
+#include "platform/hang/CallClock.h"
 #include "platform/names/NativePath.h"
-#include "platform/runtime/CallClock.h"
 
 #include <cstring>
 

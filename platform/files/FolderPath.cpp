@@ -1,9 +1,9 @@
 #include "platform/files/FolderPath.h"
 
 #include "platform/codepages/CodePageGuess.h"
+#include "platform/hang/CallClock.h"
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
-#include "platform/runtime/CallClock.h"
 
 #include <cerrno>
 #include <sys/stat.h>

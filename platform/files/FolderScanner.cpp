@@ -1,16 +1,20 @@
 #include "platform/files/FolderScanner.h"
 
 #include "platform/codepages/CodePageGuess.h"
+#include "platform/hang/CallClock.h"
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NameOrder.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
-#include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
+
+#include <QDir>
 
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -19,6 +23,7 @@ namespace {
 enum class EntryKind {
     File,
     Folder,
+    Link,
     Other,
 };
 
@@ -77,9 +82,19 @@ bool isHidden(const dirent* entry)
     return entry->d_name[0] == '.';
 }
 
-// The entry type from the folder itself where the file system gives it; a link or an
-// unknown type costs one stat, which follows links, so a link counts as what it points to
-// and a dangling or looping link as nothing.
+EntryKind kindOfMode(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::Link;
+    return EntryKind::Other;
+}
+
+// The entry type from the folder itself where the file system gives it; an unknown type costs
+// one stat of the entry itself, which does not follow a link.
 EntryKind kindOf(const OpenFolder& folder, const char* name, unsigned char type)
 {
     switch (type) {
@@ -88,6 +103,7 @@ EntryKind kindOf(const OpenFolder& folder, const char* name, unsigned char type)
     case DT_DIR:
         return EntryKind::Folder;
     case DT_LNK:
+        return EntryKind::Link;
     case DT_UNKNOWN:
         break;
     default:
@@ -95,13 +111,23 @@ EntryKind kindOf(const OpenFolder& folder, const char* name, unsigned char type)
     }
     const CallClock::Call call;
     struct stat info { };
-    if (::fstatat(folder.Descriptor(), name, &info, 0) != 0)
+    if (::fstatat(folder.Descriptor(), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Other;
-    if (S_ISREG(info.st_mode))
-        return EntryKind::File;
-    if (S_ISDIR(info.st_mode))
-        return EntryKind::Folder;
-    return EntryKind::Other;
+    return kindOfMode(info.st_mode);
+}
+
+// A link met in the folder, with where it leads, read from the link itself, which lies in the
+// folder being read; a target that is not absolute is taken from the folder, as the system does.
+FolderScanner::Link linkOf(const OpenFolder& folder, const QString& folderPath, QString name, const char* bytes)
+{
+    const CallClock::Call call;
+    char target[4096];
+    const ssize_t length = ::readlinkat(folder.Descriptor(), bytes, target, sizeof target);
+    QString leadsTo = length > 0 ? NativePath::Decode(QByteArrayView(target, length)) : QString();
+    if (!leadsTo.startsWith(u'/'))
+        leadsTo = folderPath + u'/' + leadsTo;
+    QString path = folderPath + u'/' + name;
+    return {std::move(name), std::move(path), QDir::cleanPath(leadsTo)};
 }
 
 // A name that is not UTF-8, kept as the system's bytes until the folder has been read.
@@ -140,14 +166,19 @@ template<typename Take> void forEachEntry(OpenFolder& folder, Take take)
 
 } // namespace
 
-QStringList FolderScanner::ListFiles(const QString& folder, const QString& pattern)
+QStringList FolderScanner::ListFiles(const QString& folder, const QString& pattern, QList<Link>& links)
 {
     NamePattern matcher(pattern);
     OpenFolder open(folder);
     NameOrder order;
     forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         // Matching first keeps the stat calls to the names that would be listed.
-        if (matcher.Matches(name) && kindOf(open, bytes, type) == EntryKind::File)
+        if (!matcher.Matches(name))
+            return;
+        const EntryKind kind = kindOf(open, bytes, type);
+        if (kind == EntryKind::Link)
+            links.append(linkOf(open, folder, std::move(name), bytes));
+        else if (kind == EntryKind::File)
             order.Add(std::move(name));
     });
     QStringList names = order.Sorted();
@@ -156,15 +187,34 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
     return names;
 }
 
-QStringList FolderScanner::ListSubfolders(const QString& folder)
+QStringList FolderScanner::ListSubfolders(const QString& folder, QList<Link>& links)
 {
     OpenFolder open(folder);
     NameOrder order;
     forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
-        if (kindOf(open, bytes, type) == EntryKind::Folder)
+        const EntryKind kind = kindOf(open, bytes, type);
+        if (kind == EntryKind::Link)
+            links.append(linkOf(open, folder, std::move(name), bytes));
+        else if (kind == EntryKind::Folder)
             order.Add(std::move(name));
     });
     return order.Sorted();
+}
+
+FolderScanner::Kind FolderScanner::KindOf(const QString& path)
+{
+    const CallClock::Call call;
+    struct stat info { };
+    if (::stat(NativePath::Encode(path).constData(), &info) != 0)
+        return Kind::Other;
+    switch (kindOfMode(info.st_mode)) {
+    case EntryKind::File:
+        return Kind::File;
+    case EntryKind::Folder:
+        return Kind::Folder;
+    default:
+        return Kind::Other;
+    }
 }
 
 } // namespace platform

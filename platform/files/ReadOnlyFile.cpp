@@ -2,8 +2,8 @@
 
 #include "platform/files/FolderBatch.h"
 #include "platform/files/FolderPath.h"
+#include "platform/hang/CallClock.h"
 #include "platform/names/NativePath.h"
-#include "platform/runtime/CallClock.h"
 #include "platform/runtime/Error.h"
 
 #include <QStringEncoder>

@@ -1,5 +1,6 @@
 #include "platform/launch/ProcessLauncher.h"
 
+#include "platform/hang/GuardedCall.h"
 #include "platform/names/NativePath.h"
 #include "platform/runtime/Error.h"
 
@@ -82,9 +83,27 @@ ProcessLauncher::Launch ProcessLauncher::Resolve(const QString& commandLine)
     return launch;
 }
 
+// The search waits on the folders of PATH, which may lie on any drive, so it is charged to PATH
+// itself, never to a note's drive; a program named by its path waits on that path's drive, and
+// so does the start of the program found.
 void ProcessLauncher::Shell(const QString& commandLine)
 {
-    startDetached(Resolve(commandLine));
+    const QString name = split(commandLine).program;
+    const Charge search = name.contains(u'/') ? Charge::To(QFileInfo(name).absoluteFilePath())
+                                              : Charge {QStringLiteral("$PATH"), QStringLiteral("$PATH/") + name};
+    try {
+        const Launch launch = GuardedCall(search).Run<Launch>([commandLine] { return Resolve(commandLine); });
+        GuardedCall(Charge::To(NativePath::Decode(launch.program))).Run<bool>([launch] {
+            startDetached(launch);
+            return true;
+        });
+    } catch (const Error& error) {
+        // A search or a start that does not answer, or no thread to run it on, is a program that
+        // could not be started.
+        if (error.code() == ErrorCode::DeviceUnavailable)
+            throw Error(ErrorCode::FileNotFound);
+        throw;
+    }
 }
 
 namespace {

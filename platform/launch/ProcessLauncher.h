@@ -28,7 +28,12 @@ namespace platform {
 // program, forked twice so the editor belongs to no one and leaves no zombie; a pipe that
 // closes on exec tells whether the exec succeeded.
 //
-// The program not being found, or failing to start, is error 53.
+// Looking for the program and waiting for it to start can hang on a drive that stopped
+// answering (a folder of PATH on a dead share, the editor itself on one), so both run through
+// the hang guard (GuardedCall), and the window waits for them no longer than the deadline.
+//
+// The program not being found, or failing to start, is error 53; so is a search or a start that
+// does not answer in time.
 class ProcessLauncher {
 public:
     // The program name that stands for the desktop's plain-text editor.

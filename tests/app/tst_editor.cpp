@@ -1,6 +1,7 @@
 #include "support/Fixtures.h"
 
 #include "platform/desktop/Application.h"
+#include "platform/hang/ThreadStarter.h"
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
 #include "platform/widgets/TextEditWidget.h"
@@ -9,6 +10,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <optional>
+#include <system_error>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -152,18 +156,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("entry");
         QTest::addColumn<bool>("editorFound");
+        QTest::addColumn<bool>("threads");
         QTest::addColumn<QString>("seen");
-        QTest::newRow("nothing selected") << -1 << true << u"2 出错了，无法打开。: 无效的过程调用或参数"_s;
-        QTest::newRow("no editor, no opener") << 1 << false << u"2 出错了，无法打开。: 文件未找到"_s;
+        QTest::newRow("nothing selected") << -1 << true << true << u"2 出错了，无法打开。: 无效的过程调用或参数"_s;
+        QTest::newRow("no editor, no opener") << 1 << false << true << u"2 出错了，无法打开。: 文件未找到"_s;
+        // Regression: a failure to start a thread escaped as an exception and ended the program.
+        QTest::newRow("no thread can be started") << 1 << true << false << u"2 出错了，无法打开。: 文件未找到"_s;
     }
     void aFailedOpenShowsTheBoxAndChangesNothing()
     {
         QFETCH(int, entry);
         QFETCH(bool, editorFound);
+        QFETCH(bool, threads);
         QFETCH(QString, seen);
         Notes desk;
         if (!editorFound)
             qputenv("PATH", QFile::encodeName(desk.folder(u"empty"_s)));
+        std::optional<platform::ThreadStarter::Installed> refusing;
+        if (!threads)
+            refusing.emplace([](std::function<void()>) {
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            });
         desk.form().FileList.SetListIndex(std::int16_t(entry));
         const QStringList before = desk.previews() << desk.form().txtPath.Text() << desk.form().DirList.Path();
         BoxAnswerer boxes;

@@ -1,9 +1,9 @@
 #include "platform/drives/DriveTable.h"
 #include "platform/drives/SystemMounts.h"
+#include "platform/hang/MountTable.h"
 #include "support/FakeDrives.h"
 #include "support/Files.h"
 
-#include <QSemaphore>
 #include <QTest>
 
 using namespace platform;
@@ -14,13 +14,13 @@ Q_DECLARE_METATYPE(MountEntry)
 namespace {
 
 // A desktop's drives: a root with a separate /home, a USB stick and a network share.
-DriveTable desktop(const QString& processFolder, DriveReadiness::Probe probe = &DriveReadiness::OnDisk)
+DriveTable desktop(const QString& processFolder)
 {
     MountEntry stick = disk(u"/media/ana/STICK"_s, "/dev/sdb1", "vfat");
     stick.label = u"STICK"_s;
     return fakeDrives({disk(u"/"_s, "/dev/sda2"), disk(u"/home"_s, "/dev/sda3"), stick,
                           disk(u"/mnt/share"_s, "server:/export", "nfs4")},
-        processFolder, std::move(probe));
+        processFolder);
 }
 
 QString textsOf(const DriveTable& table)
@@ -34,8 +34,7 @@ QString textsOf(const DriveTable& table)
 } // namespace
 
 // The drive list offers the file systems that hold the user's files, each as what it is, and
-// hides the system's own; a drive's text or a path finds its drive; a drive that does not
-// answer is not ready, without ever hanging the window.
+// hides the system's own; a drive's text or a path finds its drive.
 class tst_drivetable : public QObject {
     Q_OBJECT
 
@@ -109,25 +108,31 @@ private Q_SLOTS:
         QCOMPARE(table.CurrentFolder(share), u"/mnt/share/2024"_s);
     }
 
-    // A network mount whose server has gone makes every look at it hang. The table must say
-    // "not ready" instead of hanging with it, and must not pile up a new stuck look per ask.
-    void hangingDriveAnswersNotReadyAndIsLookedAtOnce()
+    // The mount table is the kernel's list, read as it stands: escaped mount points, the
+    // options that say read-only, the btrfs subvolume that tells a bind mount from another file
+    // system on the same device.
+    void readsTheKernelsMountList_data()
     {
-        auto gate = std::make_shared<QSemaphore>();
-        auto looks = std::make_shared<std::atomic<int>>(0);
-        const DriveTable table = desktop(u"/"_s, [gate, looks](const QString&) {
-            ++*looks;
-            gate->acquire();
-            gate->release();
-            return true;
-        });
-        const DriveEntry share = table.Resolve(u"/mnt/share"_s);
-        QVERIFY(!table.IsReady(share));
-        QTRY_COMPARE(looks->load(), 1);
-        QVERIFY(!table.IsReady(share));
-        QCOMPARE(looks->load(), 1);
-        gate->release();
-        QTRY_VERIFY(table.IsReady(share));
+        QTest::addColumn<QByteArray>("mountinfo");
+        QTest::addColumn<QString>("drives");
+        const QByteArray root = "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n";
+        QTest::newRow("a share whose name has a space")
+            << root + "40 22 0:50 / /mnt/my\\040notes rw shared:9 - nfs4 nas:/export rw,vers=4.2\n"
+            << u"/ [本地磁盘]|0, /mnt/my notes [网络驱动器]|2"_s;
+        QTest::newRow("btrfs subvolumes, one bound twice")
+            << QByteArray("22 1 0:30 /@ / rw - btrfs /dev/sda3 rw,subvol=/@\n"
+                          "30 22 0:30 /@home /home rw - btrfs /dev/sda3 rw,subvol=/@home\n"
+                          "31 22 0:30 /@home /srv/h rw - btrfs /dev/sda3 rw,subvol=/@home\n")
+            << u"/ [本地磁盘]|0, /home [本地磁盘]|0"_s;
+        QTest::newRow("a read-only image and the kernel's own") << root
+                + "50 22 7:4 / /mnt/img ro,relatime - ext4 /dev/loop4 ro\n"
+                  "51 22 0:5 / /proc rw - proc proc rw\n" << u"/ [本地磁盘]|0"_s;
+    }
+    void readsTheKernelsMountList()
+    {
+        QFETCH(QByteArray, mountinfo);
+        QFETCH(QString, drives);
+        QCOMPARE(textsOf(fakeDrives(SystemMounts::EntriesOf(MountTable::Parse(mountinfo)), u"/"_s)), drives);
     }
 
     void thisMachineHasItsRootAsAReadyDrive()

@@ -1,5 +1,5 @@
 #include "platform/files/FolderBatch.h"
-#include "platform/files/FolderScanner.h"
+#include "platform/files/GuardedListing.h"
 #include "platform/files/TextInput.h"
 #include "support/Files.h"
 
@@ -10,7 +10,7 @@
 
 using platform::ErrorCode;
 using platform::FolderBatch;
-using platform::FolderScanner;
+using platform::GuardedListing;
 using platform::TextInput;
 using namespace Qt::Literals::StringLiterals;
 
@@ -46,10 +46,10 @@ private Q_SLOTS:
         for (const char* target : {"/dev/zero", "missing", "loop.txt", "file2.txt"})
             OddFiles::link(
                 target, QFile::encodeName(dir.filePath(QString::fromLatin1(target).section(u'/', -1) + u".txt"_s)));
-        QCOMPARE(FolderScanner::ListFiles(dir.path(), u"*.txt"_s),
+        QCOMPARE(GuardedListing::Files(dir.path(), u"*.txt"_s),
             (QStringList {u"-a b;$(x) `y` 'q'\n.txt"_s, u"b.TXT"_s, u"File1.txt"_s, u"file2.txt"_s, u"file2.txt.txt"_s,
                 u"file10.txt"_s}));
-        QCOMPARE(FolderScanner::ListFiles(dir.path(), u"?.md;*.bak"_s), (QStringList {u"c.txt.bak"_s, u"d.md"_s}));
+        QCOMPARE(GuardedListing::Files(dir.path(), u"?.md;*.bak"_s), (QStringList {u"c.txt.bak"_s, u"d.md"_s}));
     }
 
     // A link back up the tree is listed once, and neither hangs the list nor recurses.
@@ -62,9 +62,9 @@ private Q_SLOTS:
         OddFiles::link("file", raw("tree/file-link"));
         OddFiles::link(".", raw("tree/here"));
         OddFiles::link("..", raw("tree/sub/up"));
-        QCOMPARE(FolderScanner::ListSubfolders(folder() + u"/tree"_s),
+        QCOMPARE(GuardedListing::Subfolders(folder() + u"/tree"_s),
             (QStringList {u"A2"_s, u"a10"_s, u"b"_s, u"c-link"_s, u"here"_s, u"sub"_s}));
-        QCOMPARE(FolderScanner::ListSubfolders(folder() + u"/tree/sub/up/here/sub"_s), (QStringList {u"up"_s}));
+        QCOMPARE(GuardedListing::Subfolders(folder() + u"/tree/sub/up/here/sub"_s), (QStringList {u"up"_s}));
     }
 
     // Each name, GBK, UTF-8 or neither, must open its own file again.
@@ -75,7 +75,7 @@ private Q_SLOTS:
         OddFiles::file(raw("names/\xe4\xb8\xad\xe6\x96\x87.txt"), "utf-8\n");
         OddFiles::file(raw("names/bad\xff.txt"), "raw\n");
         QStringList contents;
-        for (const QString& name : FolderScanner::ListFiles(names, u"*.txt"_s))
+        for (const QString& name : GuardedListing::Files(names, u"*.txt"_s))
             contents << firstLineOf(names + u'/' + name);
         contents.sort();
         QCOMPARE(contents, (QStringList {u"gbk"_s, u"raw"_s, u"utf-8"_s}));
@@ -92,8 +92,8 @@ private Q_SLOTS:
             QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
         });
         const auto refused = [&] {
-            return codeRaisedBy([&] { FolderScanner::ListFiles(locked, u"*"_s); }) == ErrorCode::PathFileAccess
-                && codeRaisedBy([&] { FolderScanner::ListSubfolders(locked); }) == ErrorCode::PathFileAccess;
+            return codeRaisedBy([&] { GuardedListing::Files(locked, u"*"_s); }) == ErrorCode::PathFileAccess
+                && codeRaisedBy([&] { GuardedListing::Subfolders(locked); }) == ErrorCode::PathFileAccess;
         };
         QVERIFY(QFile::setPermissions(folder(), QFile::permissions(folder()) | QFileDevice::ExeOther));
         const pid_t child = ::fork();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/files/FolderScanner.h"
+#include "platform/files/GuardedListing.h"
 #include "platform/files/TextInput.h"
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
@@ -22,7 +22,7 @@ namespace LocaleChild {
 inline int Run(const QString& folder)
 {
     QStringList output {QString::fromLatin1(platform::LegacyCodePage::Name())};
-    for (const QString& name : platform::FolderScanner::ListFiles(folder, QStringLiteral("*"))) {
+    for (const QString& name : platform::GuardedListing::Files(folder, QStringLiteral("*"))) {
         platform::TextInput input(folder + u'/' + name);
         QStringList lines;
         while (!input.AtEnd())

@@ -15,9 +15,13 @@
 // A slow drive: the folder `source` mirrored through slowfs (bench/slowfs.cpp), a FUSE file
 // system that answers every request after a delay, at a fresh mount point of its own. A note
 // named in `hang` is listed, but its open and read never answer while the drive is mounted,
-// as on a file server that stopped answering. A target that uses it gets slowfs's path as
-// VELLUMRY_SLOWFS from CMake (bench/CMakeLists.txt); without slowfs or /dev/fuse, isMounted()
-// is false and unavailable() says why.
+// as on a file server that stopped answering; so does the listing of a folder so named, and
+// every note in a folder named in `hangIn`. stall() makes the whole drive stop answering until
+// resume(), as a server that reboots does; with `stallAfterOpens` the drive stalls by itself
+// once it has served that many opens. A target that uses it gets slowfs's path as
+// VELLUMRY_SLOWFS from CMake; without slowfs or /dev/fuse, isMounted() is false and
+// unavailable() says why, and REQUIRE_SLOW_DRIVE fails the test, or skips it where the machine
+// has no /dev/fuse at all.
 //
 // When the drive goes, slowfs is stopped first: it fails every request still hanging with EIO
 // and detaches the mount lazily. Should it not end within a few seconds, the mount is detached
@@ -30,9 +34,23 @@ inline const QString SlowfsBinary;
 
 struct SlowDriveOptions {
     int delayMs {1};
-    QStringList hang; // file names whose open and read never answer
+    QStringList hang; // file names whose open and read never answer, folders whose listing never does
     QStringList arguments; // more options for slowfs, such as "--counts"
+    QStringList hangIn {}; // folders whose notes never open
+    int stallAfterOpens {0}; // the drive stalls by itself after serving this many opens
+    QString type {}; // the file system type shown in the mount table (fuse.<type>)
 };
+
+// Fails the test when a slow drive could not be mounted on a machine that has FUSE; skips it,
+// saying why, on one that has not.
+#define REQUIRE_SLOW_DRIVE(drive)                                                                                      \
+    do {                                                                                                               \
+        if (!(drive).isMounted()) {                                                                                    \
+            if (QFile::exists(QStringLiteral("/dev/fuse")))                                                            \
+                QFAIL(qPrintable((drive).unavailable()));                                                              \
+            QSKIP(qPrintable((drive).unavailable()));                                                                  \
+        }                                                                                                              \
+    } while (false)
 
 class SlowDrive {
 public:
@@ -50,9 +68,17 @@ public:
         if (!m_unavailable.isEmpty())
             return;
         m_path = QString::fromLocal8Bit(pattern);
-        QStringList arguments {QStringLiteral("--delay-ms"), QString::number(options.delayMs)};
+        m_stallFile = m_path + QStringLiteral(".stall");
+        QStringList arguments {QStringLiteral("--delay-ms"), QString::number(options.delayMs),
+            QStringLiteral("--stall-file"), m_stallFile};
         for (const QString& name : options.hang)
             arguments << QStringLiteral("--hang") << name;
+        for (const QString& name : options.hangIn)
+            arguments << QStringLiteral("--hang-in") << name;
+        if (options.stallAfterOpens > 0)
+            arguments << QStringLiteral("--stall-after-opens") << QString::number(options.stallAfterOpens);
+        if (!options.type.isEmpty())
+            arguments << QStringLiteral("--type") << options.type;
         arguments << options.arguments << source << m_path;
         m_process.setProgram(binary);
         m_process.setArguments(arguments);
@@ -84,6 +110,8 @@ public:
             detach();
         if (!m_path.isEmpty())
             QDir().rmdir(m_path);
+        if (!m_stallFile.isEmpty())
+            QFile::remove(m_stallFile);
     }
 
     SlowDrive(const SlowDrive&) = delete;
@@ -93,6 +121,11 @@ public:
     QString unavailable() const { return m_unavailable; }
     // The mount point: the mirror of the source folder.
     QString path() const { return m_path; }
+
+    // Every request waits from now until resume(); requests already waiting go on then.
+    void stall() const { QFile(m_stallFile).open(QIODevice::WriteOnly); }
+    void resume() const { QFile::remove(m_stallFile); }
+    bool stalled() const { return QFile::exists(m_stallFile); }
 
 private:
     // Whether the mount point is listed in this process's mount table, as a field of
@@ -108,5 +141,6 @@ private:
 
     QProcess m_process;
     QString m_path;
+    QString m_stallFile;
     QString m_unavailable;
 };

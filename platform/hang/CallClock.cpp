@@ -1,4 +1,4 @@
-#include "platform/runtime/CallClock.h"
+#include "platform/hang/CallClock.h"
 
 #include <time.h>
 

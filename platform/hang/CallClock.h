@@ -19,6 +19,13 @@ namespace platform {
 // A thread takes part by installing a clock for as long as it runs (Installed). The code that
 // makes the calls times each one with a Call in the call's scope; on a thread without a clock,
 // such as the window's, a Call does nothing but look at one thread-local pointer.
+//
+// Calls nest. The hang guard times the whole of the work it runs as one call, so that work
+// which blocks outside the calls timed here (in Qt, in a test's stand-in) is judged too; the
+// system calls inside it time themselves. A call that returns is progress: the calls around it
+// are timed from that moment on, and the clock is idle once the outermost call has returned.
+// So a thread is judged by how long ago it last came back from any call, never by how long its
+// work takes in all.
 class CallClock {
 public:
     // The monotonic clock at the kernel's tick, a few milliseconds. A call is judged against a
@@ -34,14 +41,22 @@ public:
         static time_point now() noexcept;
     };
 
+    // How long a call may go without returning before it is given up: long enough for a drive
+    // that spins up or a server that is merely slow, short enough that the window is not taken
+    // for frozen. The one deadline of the program.
+    static constexpr std::chrono::milliseconds Deadline {2000};
+
     CallClock() = default;
     CallClock(const CallClock&) = delete;
     CallClock& operator=(const CallClock&) = delete;
 
-    // Calls do not nest: a call timed inside another ends the timing at its own end, so each
-    // call is judged by itself, and the time between two calls counts as progress.
-    void Begin() noexcept { m_since.store(Clock::now().time_since_epoch().count()); }
-    void End() noexcept { m_since.store(Idle); }
+    // Only the thread the clock is installed on begins and ends its calls.
+    void Begin() noexcept
+    {
+        ++m_depth;
+        m_since.store(Clock::now().time_since_epoch().count());
+    }
+    void End() noexcept { m_since.store(--m_depth == 0 ? Idle : Clock::now().time_since_epoch().count()); }
 
     // How long the call now running has lasted at the time given; nothing between calls.
     std::optional<Clock::duration> InCallFor(Clock::time_point now) const noexcept
@@ -50,6 +65,13 @@ public:
         if (since == Idle)
             return std::nullopt;
         return now - Clock::time_point(Clock::duration(since));
+    }
+
+    // Whether the call now running has gone without returning for the deadline at the time given.
+    bool Overdue(Clock::time_point now) const noexcept
+    {
+        const std::optional<Clock::duration> inCall = InCallFor(now);
+        return inCall && *inCall >= Deadline;
     }
 
     // The clock installed on the calling thread, or null.
@@ -94,6 +116,7 @@ private:
     static constexpr Clock::rep Idle = std::numeric_limits<Clock::rep>::min();
 
     std::atomic<Clock::rep> m_since {Idle};
+    int m_depth {0}; // the calls open on the owning thread
 };
 
 } // namespace platform

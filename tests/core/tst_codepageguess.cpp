@@ -1,0 +1,205 @@
+// Which code page a note or a folder's names were written in. The notes are real text nobody
+// here wrote: the names of the world's countries in the translations of Debian's iso-codes
+// (scripts/install-deps --test), each encoded in a legacy code page of its language. These
+// are the short texts (two to a dozen characters) where guessing is hardest, and the names
+// files get.
+#include "platform/codepages/CodePageGuess.h"
+#include "platform/codepages/training/MessageCatalog.h"
+#include "platform/names/Utf8.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTest>
+
+using platform::CodePageGuess;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Name {
+    QString text;
+    QByteArray bytes;
+};
+
+bool IsUtf8(const QByteArray& bytes)
+{
+    return platform::Utf8::Check(reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size()))
+        == platform::Utf8::Status::Valid;
+}
+
+// The country names of one language that are not ASCII, that the code page holds and whose
+// bytes are not UTF-8 (those never reach the guess), of minLength to maxLength characters.
+// A missing catalog fails the test that asks: the rows would be empty, not passed.
+QList<Name> CountryNames(
+    const QString& language, const char* codePage, qsizetype minLength, qsizetype maxLength, bool utf8 = false)
+{
+    const QString path = u"/usr/share/locale/"_s + language + u"/LC_MESSAGES/iso_3166-1.mo"_s;
+    const QStringList translations = platform::codepages::MessageCatalog::Translations(path);
+    [&] { QVERIFY2(translations.size() > 100, qPrintable(path + u" is missing: install iso-codes"_s)); }();
+    QList<Name> names;
+    for (const QString& text : translations) {
+        QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
+        const QByteArray bytes = encoder.encode(text);
+        if (text.size() >= minLength && text.size() <= maxLength && !encoder.hasError() && (utf8 || !IsUtf8(bytes)))
+            names.append({text, bytes});
+    }
+    return names;
+}
+
+QString Decoded(const QByteArray& bytes, const char* codePage)
+{
+    QStringDecoder decoder(codePage, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
+class tst_codepageguess : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each row: the names of a language in a code page, read under a locale's code page, and
+    // the share that must read right. Where the page is the locale's own, every name must stay
+    // in it, the shortest included: what reads right today keeps reading right. Names in
+    // another page must read in it once they are long enough to tell, as the accuracy bench
+    // measures on a larger corpus; a name of four characters is barely that.
+    void countryNamesReadInTheirOwnCodePage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QByteArray>("codePage");
+        QTest::addColumn<QByteArray>("prior");
+        QTest::addColumn<int>("minLength");
+        QTest::addColumn<int>("percentRight");
+        const auto row = [](const char* language, const char* page, const char* prior, int length, int percent) {
+            QTest::addRow("%s in %s under %s", language, page, prior)
+                << QString::fromLatin1(language) << QByteArray(page) << QByteArray(prior) << length << percent;
+        };
+        row("zh_CN", "GB18030", "GB18030", 1, 100);
+        row("zh_TW", "Big5-HKSCS", "Big5-HKSCS", 1, 100);
+        row("ja", "Shift_JIS", "Shift_JIS", 1, 100);
+        row("ko", "windows-949", "windows-949", 1, 100);
+        row("ru", "windows-1251", "windows-1251", 1, 100);
+        row("de", "windows-1252", "windows-1252", 1, 100);
+        row("zh_TW", "Big5-HKSCS", "GB18030", 4, 97);
+        row("zh_CN", "GB18030", "Big5-HKSCS", 4, 80);
+        row("ja", "Shift_JIS", "GB18030", 4, 98);
+        row("ja", "EUC-JP", "GB18030", 4, 95);
+        row("ko", "windows-949", "GB18030", 4, 80);
+        row("zh_CN", "GB18030", "Shift_JIS", 4, 90);
+        row("ru", "windows-1251", "GB18030", 8, 98);
+        row("ru", "KOI8-R", "windows-1251", 8, 95);
+        row("el", "windows-1253", "windows-1252", 8, 98);
+    }
+    void countryNamesReadInTheirOwnCodePage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QByteArray, codePage);
+        QFETCH(QByteArray, prior);
+        QFETCH(int, minLength);
+        QFETCH(int, percentRight);
+        const QList<Name> names = CountryNames(language, codePage.constData(), minLength, 1000);
+        QStringList misread;
+        for (const Name& name : names) {
+            const char* guess = CodePageGuess::ForNote(name.bytes, prior.constData());
+            if (Decoded(name.bytes, guess) != name.text)
+                misread << name.text + u" as "_s + QString::fromLatin1(guess);
+        }
+        QVERIFY2(names.size() > 20 && misread.size() * 100 <= (100 - percentRight) * names.size(),
+            qPrintable(QString::number(misread.size()) + u" of "_s + QString::number(names.size()) + u": "_s
+                + misread.join(u", "_s)));
+    }
+
+    // A short note of the locale's code page that another page reads too stays in the
+    // locale's: two GBK characters are valid Big5 as often as not, and a reader in mainland
+    // China wrote them in GBK.
+    void shortNotesValidInTwoPagesStayInTheLocalesPage()
+    {
+        int valid = 0;
+        for (const Name& name : CountryNames(u"zh_CN"_s, "GB18030", 2, 2)) {
+            QStringDecoder big5("Big5-HKSCS", QStringConverter::Flag::Stateless);
+            const QString asBig5 = big5.decode(name.bytes);
+            if (big5.hasError() || asBig5 == name.text)
+                continue;
+            ++valid;
+            QCOMPARE(CodePageGuess::ForNote(name.bytes, "GB18030"), "GB18030");
+        }
+        QVERIFY(valid > 5);
+    }
+
+    // Regression: a stateless converter drops a lead byte at the end of the bytes without a
+    // trace, so a Windows-1252 note ending in "ä" read as GB18030 with nothing amiss.
+    void aNoteEndingInALeadByteKeepsItsSinglebytePage()
+    {
+        int cut = 0;
+        for (const Name& name : CountryNames(u"de"_s, "windows-1252", 1, 1000)) {
+            const qsizetype accent = std::find_if(name.text.begin(), name.text.end(), [](QChar c) {
+                return c.unicode() >= 0x80;
+            }) - name.text.begin();
+            if (accent < 1)
+                continue;
+            ++cut;
+            QCOMPARE(CodePageGuess::ForNote(name.bytes.first(accent + 1), "windows-1252"), "windows-1252");
+        }
+        QVERIFY(cut > 5);
+    }
+
+    void textEveryPageReadsAlikeStaysInThePrior_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ASCII") << "Angola\r\nAndorra\n"_ba;
+        QTest::newRow("UTF-8") << u"阿富汗\n"_s.toUtf8();
+        QTest::newRow("nothing") << QByteArray();
+    }
+    void textEveryPageReadsAlikeStaysInThePrior()
+    {
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(CodePageGuess::ForNote(bytes, "windows-1251"), "windows-1251");
+    }
+
+    // UTF-16 without a byte-order mark shows by its zero bytes: every ASCII character has one.
+    void utf16WithoutAMarkShowsByItsZeroBytes_data()
+    {
+        QTest::addColumn<QByteArray>("codePage");
+        QTest::newRow("little-endian") << "UTF-16LE"_ba;
+        QTest::newRow("big-endian") << "UTF-16BE"_ba;
+    }
+    void utf16WithoutAMarkShowsByItsZeroBytes()
+    {
+        QFETCH(QByteArray, codePage);
+        // Latin letters in UTF-16 are often valid UTF-8 too, and the guess must not mind.
+        const QList<Name> names = CountryNames(u"de"_s, codePage.constData(), 6, 1000, true);
+        QVERIFY(names.size() > 100);
+        for (const Name& name : names)
+            QCOMPARE(QByteArray(CodePageGuess::ForNote(name.bytes, "GB18030")), codePage);
+    }
+
+    // The legacy names of a folder are judged together: one or two names from another source
+    // do not turn the rest, and names in UTF-8 do not count.
+    void aFoldersNamesAreReadInTheCodePageMostOfThemUse_data()
+    {
+        QTest::addColumn<QByteArray>("most");
+        QTest::addColumn<QByteArray>("prior");
+        QTest::newRow("Big5 names under zh_CN") << "Big5-HKSCS"_ba
+                                                << "GB18030"_ba;
+        QTest::newRow("GBK names under zh_TW") << "GB18030"_ba
+                                               << "Big5-HKSCS"_ba;
+    }
+    void aFoldersNamesAreReadInTheCodePageMostOfThemUse()
+    {
+        QFETCH(QByteArray, most);
+        QFETCH(QByteArray, prior);
+        const bool big5 = most == "Big5-HKSCS";
+        QList<QByteArray> names;
+        for (const Name& name : CountryNames(big5 ? u"zh_TW"_s : u"zh_CN"_s, most.constData(), 2, 4).first(12))
+            names << name.bytes + ".txt";
+        for (const Name& name : CountryNames(big5 ? u"zh_CN"_s : u"zh_TW"_s, prior.constData(), 2, 4).first(2))
+            names << name.bytes + ".txt";
+        names << u"阿富汗.txt"_s.toUtf8() << "notes.txt";
+        QCOMPARE(CodePageGuess::ForNames(names, prior.constData()), most.constData());
+        QCOMPARE(
+            CodePageGuess::ForNames({"notes.txt", u"阿富汗.txt"_s.toUtf8()}, prior.constData()), prior.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_codepageguess)
+#include "tst_codepageguess.moc"
