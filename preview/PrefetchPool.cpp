@@ -123,7 +123,7 @@ void PrefetchPool::Read(const std::weak_ptr<PrefetchPool>& weak, const std::shar
         {
             const std::lock_guard lock(self->mutex);
             self->inNote = false;
-            givenUp = self->givenUp;
+            givenUp = self->givenUp.load();
             charge = self->charge;
         }
         if (const std::shared_ptr<PrefetchPool> pool = weak.lock()) {
@@ -248,6 +248,12 @@ QString PrefetchPool::FailureText(qsizetype index) const
     return PreviewLoader::FailureText(m_prefix + m_names[index]);
 }
 
+bool PrefetchPool::Owes() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_owed.load() > 0 || !m_late.isEmpty();
+}
+
 QList<std::pair<qsizetype, QString>> PrefetchPool::TakeLate()
 {
     const std::lock_guard lock(m_mutex);
@@ -264,8 +270,12 @@ bool PrefetchPool::GiveUpOverdue()
     bool gaveUp = false;
     const std::lock_guard lock(m_mutex);
     for (const std::shared_ptr<PrefetchReader>& reader : m_readers) {
+        // The clock first, without the reader's lock: a reader is overdue seldom, and the
+        // window looks every time it has to wait for a note.
+        if (reader->givenUp.load() || !reader->clock.Overdue(now))
+            continue;
         const std::lock_guard readerLock(reader->mutex);
-        if (!reader->inNote || reader->givenUp || !reader->clock.Overdue(now))
+        if (!reader->inNote || reader->givenUp.load())
             continue;
         reader->givenUp = true;
         StuckLedger::GaveUp(reader->charge);
@@ -286,11 +296,13 @@ bool PrefetchPool::GiveUpOverdue()
 // readers would only get stuck too.
 void PrefetchPool::NoteLate(qsizetype index)
 {
-    const std::lock_guard lock(m_mutex);
     if (index == m_lastLate)
         return;
     m_lastLate = index;
-    if (++m_lateNotes == PreviewPrefetch::GrowAfterLateNotes && !m_gaveUp && !m_probing)
+    if (++m_lateNotes != PreviewPrefetch::GrowAfterLateNotes || m_gaveUp)
+        return;
+    const std::lock_guard lock(m_mutex);
+    if (!m_probing)
         GrowTo(PreviewPrefetch::MaxReaders);
 }
 
@@ -302,8 +314,7 @@ void PrefetchPool::WaitForProgress(qsizetype index)
     const Clock::time_point now = Clock::now();
     Clock::time_point until = now + BusyTick;
     for (const std::shared_ptr<PrefetchReader>& reader : m_readers) {
-        const std::lock_guard readerLock(reader->mutex);
-        if (reader->givenUp)
+        if (reader->givenUp.load())
             continue;
         if (const auto inCall = reader->clock.InCallFor(now))
             until = std::min(until, now - *inCall + platform::CallClock::Deadline);

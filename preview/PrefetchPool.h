@@ -40,9 +40,9 @@ enum class NoteState : unsigned char {
 // for good holds only what its own note needs.
 struct PrefetchReader {
     platform::CallClock clock;
-    std::mutex mutex; // guards what follows
+    std::mutex mutex; // guards what follows; givenUp is also read without it
     bool inNote {false};
-    bool givenUp {false};
+    std::atomic<bool> givenUp {false};
     bool probe {false};
     qsizetype note {-1};
     platform::Charge charge;
@@ -74,7 +74,10 @@ public:
     int Live() const { return m_live.load(); }
     // Marks a note shown as failed that may still come late.
     void Owe() { m_owed.fetch_add(1); }
-    bool Owes() const { return m_owed.load() > 0; }
+    // Whether a note shown as failed may still come, or has come and waits to be taken. Asked
+    // under the lock that a late note is handed over with, so that the last note to come is
+    // never between the two and lost: the window drops the pool once it owes nothing.
+    bool Owes() const;
     QList<std::pair<qsizetype, QString>> TakeLate();
 
     // The window's side of a wait: give up the readers overdue, grow when notes come late,
@@ -115,7 +118,7 @@ private:
     std::condition_variable m_arrived;
     std::vector<std::shared_ptr<PrefetchReader>> m_readers;
     std::atomic<bool> m_probing {false}; // changed with m_mutex held
-    bool m_gaveUp {false};
+    bool m_gaveUp {false}; // the window's alone, as are the two counts
     int m_lateNotes {0};
     qsizetype m_lastLate {-1};
     QList<std::pair<qsizetype, QString>> m_late;

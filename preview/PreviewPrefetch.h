@@ -81,7 +81,8 @@ public:
 
     // The late notes read since the last call, each as its index and text.
     QList<std::pair<qsizetype, QString>> TakeLate();
-    // Whether notes that got the failure text may still come late.
+    // Whether notes that got the failure text may still come late, or have come and wait to be
+    // taken.
     bool Owes() const;
 
 private:

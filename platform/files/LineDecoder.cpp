@@ -114,6 +114,10 @@ void LineDecoder::Start(Encoding encoding, Source source)
 
 LineDecoder::Encoding LineDecoder::Named(const char* encoding)
 {
+    // Asking Qt for the name costs more than reading the note's line: the names of the
+    // Unicode encodings all start with "UTF", and no legacy code page's does.
+    if ((encoding[0] | 0x20) != 'u')
+        return Encoding::Legacy;
     switch (QStringConverter::encodingForName(encoding).value_or(QStringConverter::System)) {
     case QStringConverter::Utf8:
         return Encoding::Utf8;
@@ -133,7 +137,7 @@ void LineDecoder::Decide(const char* encoding)
     Start(Named(encoding), Source::Judged);
     if (m_encoding == Encoding::Legacy) {
         m_codePage = &CodePage::Named(encoding);
-        m_decoder.emplace(encoding, QStringConverter::Flag::Stateless);
+        m_legacyDecoder = &m_codePage->ThreadDecoder();
     }
 }
 
@@ -216,7 +220,7 @@ QString LineDecoder::DecodeLegacy(char* begin, char* end, LineEnd lineEnd)
     // data, it reports such a character as U+FFFD instead; the extra character is cut again.
     if (lineEnd == LineEnd::EndOfInput)
         *end = '\n';
-    QString text = (*m_decoder)(QByteArrayView(begin, end - begin + 1));
+    QString text = (*m_legacyDecoder)(QByteArrayView(begin, end - begin + 1));
     if (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
         text.chop(1);
     ReplaceNul(text, begin, end);

@@ -84,7 +84,8 @@ private:
     Source m_source {Source::Presumed};
     const char* m_decided {nullptr};
     const CodePage* m_codePage {nullptr}; // for Legacy
-    std::optional<QStringDecoder> m_decoder;
+    QStringDecoder* m_legacyDecoder {nullptr}; // the reading thread's, for m_codePage
+    std::optional<QStringDecoder> m_decoder; // for UTF-16
 };
 
 } // namespace platform

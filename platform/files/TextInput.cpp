@@ -69,33 +69,28 @@ void TextInput::AppendLine(QString& text)
 
     for (;;) {
         std::size_t end = 0;
-        const LineDecoder::LineEnd lineEnd = FindLineEnd(end);
-        char* const data = m_buffer.Data();
-        if (m_decoder.Append(text, data + m_begin, data + end, lineEnd)) {
-            if (lineEnd == LineDecoder::LineEnd::EndOfInput) {
-                EndLineAt(end);
-                return;
+        auto lineEnd = LineDecoder::LineEnd::Terminator;
+        while (!FindTerminator(end)) {
+            if (m_buffer.Ended()) {
+                end = m_buffer.Size();
+                lineEnd = LineDecoder::LineEnd::EndOfInput;
+                break;
             }
-            m_skipLineFeed = m_decoder.UnitAt(data + end) == u'\r';
-            EndLineAt(end + m_decoder.UnitSize());
+            Fill();
+        }
+        char* const data = m_buffer.Data();
+        if (!m_decoder.Append(text, data + m_begin, data + end, lineEnd)) {
+            DecideEncoding();
+            continue;
+        }
+        if (lineEnd == LineDecoder::LineEnd::EndOfInput) {
+            EndLineAt(end);
             return;
         }
-        DecideEncoding();
+        m_skipLineFeed = m_decoder.UnitAt(data + end) == u'\r';
+        EndLineAt(end + m_decoder.UnitSize());
+        return;
     }
-}
-
-// Where the line that starts at m_begin ends: at its terminator, or at the end of the input.
-// Reads as long as neither is in the buffer.
-LineDecoder::LineEnd TextInput::FindLineEnd(std::size_t& end)
-{
-    while (!FindTerminator(end)) {
-        if (m_buffer.Ended()) {
-            end = m_buffer.Size();
-            return LineDecoder::LineEnd::EndOfInput;
-        }
-        Fill();
-    }
-    return LineDecoder::LineEnd::Terminator;
 }
 
 // Decided once per note, at its first line that is not UTF-8 text (for nearly every such note,
@@ -112,7 +107,8 @@ void TextInput::DecideEncoding()
         encoding = m_prior;
     m_decoder.Decide(encoding);
     // In UTF-16 the line ends elsewhere: it is searched again.
-    m_scanned = m_begin;
+    if (m_decoder.UnitSize() > 1)
+        m_scanned = m_begin;
 }
 
 void TextInput::EndLineAt(std::size_t next)

@@ -67,7 +67,6 @@ public:
 private:
     void Fill();
     void SkipLineFeedAfterReturn();
-    LineDecoder::LineEnd FindLineEnd(std::size_t& end);
     bool FindTerminator(std::size_t& terminator);
     void DecideEncoding();
     void EndLineAt(std::size_t next);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -95,9 +97,33 @@ QStringDecoder CodePage::Decoder() const
     return QStringDecoder(Name(), QStringConverter::Flag::Stateless);
 }
 
-QStringEncoder CodePage::Encoder() const
+namespace {
+
+// A thread's converters by code page index, grown as it meets code pages: a thread of the
+// reader pool meets a handful, and the rest of the process's threads none.
+template<typename Converter>
+Converter& OfThisThread(std::vector<std::optional<Converter>>& converters, int index, const char* name)
 {
-    return QStringEncoder(Name(), QStringConverter::Flag::Stateless);
+    if (converters.size() <= static_cast<std::size_t>(index))
+        converters.resize(static_cast<std::size_t>(index) + 1);
+    std::optional<Converter>& converter = converters[static_cast<std::size_t>(index)];
+    if (!converter)
+        converter.emplace(name, QStringConverter::Flag::Stateless);
+    return *converter;
+}
+
+} // namespace
+
+QStringDecoder& CodePage::ThreadDecoder() const
+{
+    thread_local std::vector<std::optional<QStringDecoder>> decoders;
+    return OfThisThread(decoders, m_index, Name());
+}
+
+QStringEncoder& CodePage::ThreadEncoder() const
+{
+    thread_local std::vector<std::optional<QStringEncoder>> encoders;
+    return OfThisThread(encoders, m_index, Name());
 }
 
 // Each control byte is decoded alone. Where the converter reads every one of them as a control
@@ -142,25 +168,12 @@ void CodePage::LearnSubstitutes()
     m_substitutes = QString(decoder.decode(lines)).contains(Substitute);
 }
 
-void CodePage::ForDecoder(char* begin, char* end) const
+void CodePage::Turn(const std::array<unsigned char, 0x80>& into, char* begin, char* end)
 {
-    if (!m_rotatesControls)
-        return;
     for (char* at = begin; at < end; ++at) {
         const auto byte = static_cast<unsigned char>(*at);
         if (byte < 0x80)
-            *at = static_cast<char>(m_forDecoder[byte]);
-    }
-}
-
-void CodePage::FromEncoder(QByteArray& bytes) const
-{
-    if (!m_rotatesControls)
-        return;
-    for (char& at : bytes) {
-        const auto byte = static_cast<unsigned char>(at);
-        if (byte < 0x80)
-            at = static_cast<char>(m_fromEncoder[byte]);
+            *at = static_cast<char>(into[byte]);
     }
 }
 

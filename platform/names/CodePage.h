@@ -44,16 +44,27 @@ public:
     // Big5-HKSCS, Windows-949 and the single-byte code pages do not.
     bool Substitutes() const { return m_substitutes; }
 
-    // Stateless converters, since every line or name is converted on its own.
-    QStringDecoder Decoder() const;
-    QStringEncoder Encoder() const;
+    // Stateless converters, since every line or name is converted on its own: the calling
+    // thread's own, made when the thread first asks, since opening an ICU converter costs more
+    // than decoding a note's first lines with it. They live as long as the thread and are used
+    // by it alone.
+    QStringDecoder& ThreadDecoder() const;
+    QStringEncoder& ThreadEncoder() const;
 
     // Turns bytes of this code page, in place, into those the converter reads as the desktops
     // did, so that every control byte decodes as itself. A control byte is never part of a
     // multi-byte character in any code page read here, so the change touches nothing else.
-    void ForDecoder(char* begin, char* end) const;
+    void ForDecoder(char* begin, char* end) const
+    {
+        if (m_rotatesControls)
+            Turn(m_forDecoder, begin, end);
+    }
     // Turns what the encoder gave back into the bytes of this code page: ForDecoder undone.
-    void FromEncoder(QByteArray& bytes) const;
+    void FromEncoder(QByteArray& bytes) const
+    {
+        if (m_rotatesControls)
+            Turn(m_fromEncoder, bytes.data(), bytes.data() + bytes.size());
+    }
 
     // ICU's U+001A for a byte that does not decode shows as U+FFFD, like every byte that does
     // not decode. A real 0x1A, the end-of-file mark of old DOS files, is no text either and
@@ -62,8 +73,10 @@ public:
 
 private:
     CodePage(const char* name, int index);
+    QStringDecoder Decoder() const;
     void LearnControls();
     void LearnSubstitutes();
+    static void Turn(const std::array<unsigned char, 0x80>& into, char* begin, char* end);
 
     QByteArray m_name;
     int m_index;

@@ -13,16 +13,7 @@
 
 namespace platform::NativePath {
 
-bool IsPageTag(QChar character)
-{
-    return character.unicode() >= PageTagBase && character.unicode() < PageTagBase + CodePage::Capacity;
-}
-
-bool IsEscape(QChar character)
-{
-    auto code = character.unicode();
-    return code >= EscapeBase + 0x80 && code <= EscapeBase + 0xFF;
-}
+static_assert(PageTagBase + CodePage::Capacity == EscapeBase + 0x80, "a tag for every code page, below the escapes");
 
 QString ForDisplay(const QString& decoded)
 {
@@ -92,26 +83,25 @@ Utf8Result decodeUtf8(QByteArrayView bytes)
     return result;
 }
 
-// The code page is accepted only when it decodes without error, yields no reserved character
-// and encodes back to exactly the same bytes: only then can Encode find the file again.
+// The code page is accepted only when its reading holds no reserved character and encodes
+// back to exactly the same bytes: only then can Encode find the file again. That also refuses
+// every byte that does not decode, whose U+FFFD or U+001A encodes to other bytes, and a
+// character cut short at the end, which the decoder drops; the converters are the thread's
+// own, whose error flag stays set once any name had an error.
 std::optional<QString> decodeLegacy(QByteArrayView bytes, const CodePage& codePage)
 {
     if (!codePage.Converts())
         return std::nullopt;
     QByteArray given = bytes.toByteArray();
     codePage.ForDecoder(given.data(), given.data() + given.size());
-    QStringDecoder decoder = codePage.Decoder();
-    QString text = decoder.decode(given);
-    if (decoder.hasError())
-        return std::nullopt;
+    QString text = codePage.ThreadDecoder().decode(given);
     for (QChar character : text) {
         if (isReserved(character.unicode()))
             return std::nullopt;
     }
-    QStringEncoder encoder = codePage.Encoder();
-    QByteArray back = encoder.encode(text);
+    QByteArray back = codePage.ThreadEncoder().encode(text);
     codePage.FromEncoder(back);
-    if (encoder.hasError() || QByteArrayView(back) != bytes)
+    if (QByteArrayView(back) != bytes)
         return std::nullopt;
     return text;
 }
@@ -155,8 +145,7 @@ void appendRun(QByteArray& out, QStringView run, const CodePage* codePage)
         out.append(run.toUtf8());
         return;
     }
-    QStringEncoder encoder = codePage->Encoder();
-    QByteArray bytes = encoder.encode(run);
+    QByteArray bytes = codePage->ThreadEncoder().encode(run);
     codePage->FromEncoder(bytes);
     out.append(bytes);
 }

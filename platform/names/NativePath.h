@@ -57,9 +57,16 @@ using CodePageOf = const char* (*)(QByteArrayView component);
 QString Decode(QByteArrayView bytes, CodePageOf codePageOf = nullptr);
 
 // True for the code points Decode uses for raw bytes (EscapeBase + 0x80 ... EscapeBase + 0xFF).
-bool IsEscape(QChar character);
-// True for the code points that, right after the marker, name a code page.
-bool IsPageTag(QChar character);
+inline bool IsEscape(QChar character)
+{
+    return character.unicode() >= EscapeBase + 0x80 && character.unicode() <= EscapeBase + 0xFF;
+}
+// True for the code points that, right after the marker, name a code page: from PageTagBase
+// up to the first escape, room for every CodePage::Index.
+inline bool IsPageTag(QChar character)
+{
+    return character.unicode() >= PageTagBase && character.unicode() < EscapeBase + 0x80;
+}
 
 // A decoded name or path as the lists show it: the markers and tags left out, since some fonts draw
 // the word joiner as a box in front of an otherwise readable Chinese name, and every escaped

@@ -1,6 +1,8 @@
-// Notes and names that are not UTF-8 are read in the legacy code page of the user's locale,
-// checked in child processes of this test (LocaleChild). The bytes are written out by hand, so
-// the test does not lean on the converters.
+// Notes and names that are not UTF-8 are judged with the legacy code page of the user's locale
+// as the prior, and text a reader of that locale writes stays in it, checked in child
+// processes of this test (LocaleChild). The bytes are written out by hand, so the test does not
+// lean on the converters. (Notes in another code page than the locale's: tst_mixedfolder and
+// tst_codepageguess.)
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
 #include "support/Files.h"

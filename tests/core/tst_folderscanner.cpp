@@ -1,6 +1,8 @@
 #include "platform/files/FolderBatch.h"
+#include "platform/files/FolderPath.h"
 #include "platform/files/GuardedListing.h"
 #include "platform/files/TextInput.h"
+#include "platform/names/NativePath.h"
 #include "support/Files.h"
 
 #include <QScopeGuard>
@@ -9,7 +11,9 @@
 #include <sys/wait.h>
 
 using platform::ErrorCode;
+namespace NativePath = platform::NativePath;
 using platform::FolderBatch;
+using platform::FolderPath;
 using platform::GuardedListing;
 using platform::TextInput;
 using namespace Qt::Literals::StringLiterals;
@@ -29,7 +33,7 @@ class tst_folderscanner : public QObject {
 
     NoteFolder m_folder;
     QString folder() const { return m_folder.path(); }
-    QByteArray raw(const char* name) const { return QFile::encodeName(folder()) + '/' + name; }
+    QByteArray raw(const QByteArray& name) const { return QFile::encodeName(folder()) + '/' + name; }
 
 private Q_SLOTS:
     // Only regular files and links to them are notes: opening anything else to preview it
@@ -81,6 +85,25 @@ private Q_SLOTS:
         QCOMPARE(contents, (QStringList {u"gbk"_s, u"raw"_s, u"utf-8"_s}));
         // Qt cannot remove what it cannot name.
         QCOMPARE(::unlink(raw("names/\xd6\xd0\xce\xc4.txt")) + ::unlink(raw("names/bad\xff.txt")), 0);
+    }
+
+    // The program's folder, read whole at start-up, must read as the listing of its parent shows
+    // it, or the path box and the folder chain would name it otherwise than the list: a Big5
+    // folder under the C locale's GB18030 is judged alone as among its siblings.
+    void theProgramsFolderReadsAsItsParentListsIt()
+    {
+        const QByteArray big5("\xbb\x4f\xa5\x5f\xc5\xaa\xae\xd1\xb7\x7c\xac\xf6\xbf\xfd"); // 臺北讀書會紀錄
+        m_folder.makeFolder(u"started"_s);
+        QCOMPARE(::mkdir(raw("started/" + big5), 0700), 0);
+        auto remove = qScopeGuard([&] { ::rmdir(raw("started/" + big5).constData()); });
+        const QString before = QDir::currentPath();
+        QCOMPARE(::chdir(raw("started/" + big5).constData()), 0);
+        const QString current = FolderPath::Current();
+        QVERIFY(QDir::setCurrent(before));
+        const QStringList listed = GuardedListing::Subfolders(folder() + u"/started"_s);
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(current, folder() + u"/started/"_s + listed[0]);
+        QCOMPARE(NativePath::ForDisplay(listed[0]), u"臺北讀書會紀錄"_s);
     }
 
     // Root reads every folder, so the check runs in a child that gives up root if it has it.

@@ -91,6 +91,16 @@ private Q_SLOTS:
         QTest::newRow("GB18030 from the first line that is not UTF-8")
             << "\xE4\xB8\xAD\xE6\x96\x87\n" + GbChinese + "\n" + GbNote << QStringList {u"中文"_s, u"中文"_s, u"笔记"_s}
             << Encoding::Legacy;
+        // Each note judged by its own bytes against the C locale's GB18030. The first line that
+        // is not UTF-8 text decides, its NULs included, and UTF-16 is read again from the start.
+        QTest::newRow("Big5 after a UTF-8 line")
+            << "\xE4\xB8\xAD\xE6\x96\x87\n\xa4\x55\xb6\x67\xa4\x54\xb1\xdf\xa4\x57\xa4\x43\xc2\x49\xa1\x41"
+               "\xa6\x62\xb9\xcf\xae\xd1\xc0\x5d\xa4\x47\xbc\xd3\xa1\x43"_ba
+            << QStringList {u"中文"_s, u"下週三晚上七點，在圖書館二樓。"_s} << Encoding::Legacy;
+        QTest::newRow("UTF-16 LE without a mark")
+            << QByteArray("\x2D\x4E\x87\x65\r\0\n\0a\0b\0", 12) << chinese << Encoding::Utf16LE;
+        QTest::newRow("UTF-16 BE without a mark, Latin letters only")
+            << QByteArray("\0a\0b\0\r\0\n\0c", 10) << QStringList {u"ab"_s, u"c"_s} << Encoding::Utf16BE;
         QTest::newRow("a UTF-8 BOM holds over invalid bytes") << QByteArray("\xEF\xBB\xBF"
                                                                             "a\xFF")
                                                               << QStringList {u"a\uFFFD"_s} << Encoding::Utf8;
