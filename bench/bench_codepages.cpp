@@ -1,9 +1,10 @@
 // Accuracy and cost of the code page guess. Notes of 2 to 32 characters are cut from real text
-// found on this machine, translations nobody here wrote (gettext catalogs), each encoded in
-// the legacy code pages of its language; for each locale the share read right is printed for
-// the guess, for today's rule (always the locale's code page), for ICU's charset detector and
-// for uchardet. Read right means what the program would show: bytes that are valid UTF-8 are
-// read as UTF-8 whatever the guess, the rest in the code page chosen.
+// found on this machine, translations nobody here wrote (gettext catalogs), each a first line
+// encoded in the legacy code pages of its language; for each locale the share read right is
+// printed for the guess, for today's rule (always the locale's code page), for ICU's charset
+// detector and for uchardet. Read right means what the program would show: bytes that are
+// valid UTF-8 are read as UTF-8 whatever the guess (each row counts them last), the rest in
+// the code page chosen.
 //
 // The catalogs the language models learn from (TrainingCatalogs) are left out, with every
 // message they hold; the rest are split by file name into two halves, one to tune on
@@ -176,6 +177,7 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
         std::printf("%-6s %-12s", language.folder, language.pages[row.second]);
         QList<Tally> tallies;
         QList<int> counts;
+        QList<int> utf8;
         for (const auto& [length, list] : byLength) {
             Tally tally;
             for (const Note& note : list) {
@@ -188,6 +190,8 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
             }
             tallies.append(tally);
             counts.append(tally.total);
+            utf8.append(
+                int(std::count_if(list.begin(), list.end(), [](const Note& note) { return IsUtf8(note.bytes); })));
         }
         for (int method = 0; method < MethodCount; ++method) {
             std::printf(" |");
@@ -196,6 +200,9 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
         }
         std::printf(" | n");
         for (const int count : counts)
+            std::printf(" %d", count);
+        std::printf(" | UTF-8");
+        for (const int count : utf8)
             std::printf(" %d", count);
         std::printf("\n");
     }
@@ -275,11 +282,14 @@ int main(int argc, char** argv)
             for (int page = 0; page < language.pages.size(); ++page) {
                 auto& list = notes[{row, page}][length];
                 for (const QString& text : texts) {
+                    // A note is a first line: the program reads a character cut short by the
+                    // end of a file as UTF-8 gone wrong, and one cut by a line end as no UTF-8.
+                    const QString line = text + u'\n';
                     // One encoder a note: resetting one keeps its error.
                     QStringEncoder encoder(language.pages[page], QStringConverter::Flag::Stateless);
-                    const QByteArray bytes = encoder.encode(text);
+                    const QByteArray bytes = encoder.encode(line);
                     if (!encoder.hasError())
-                        list.append({text, bytes});
+                        list.append({line, bytes});
                 }
             }
         }

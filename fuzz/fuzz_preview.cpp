@@ -15,36 +15,29 @@
 //                    where the note needed judging its lines are compared with a read with that.
 // Any broken rule prints what broke and aborts, so the fuzzer keeps the input that did it.
 
+#include "fuzz/FuzzSupport.h"
+#include "fuzz/WholeFileDecoding.h"
 #include "platform/files/TextInput.h"
 #include "platform/names/LegacyCodePage.h"
 #include "platform/runtime/Error.h"
 #include "preview/PreviewLoader.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
-#include <QStringDecoder>
 #include <QStringList>
-#include <QTemporaryDir>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 
+using fuzz::Fail;
+using fuzz::Visible;
 using platform::TextInput;
 
 namespace {
 
-constexpr QChar Replacement {0xFFFD};
 constexpr QStringView LineBreak = u"\r\n";
 
 enum class AtEndCalls {
@@ -85,123 +78,6 @@ struct ReadResult {
     TextInput::Encoding encoding {TextInput::Encoding::Undetermined};
     const char* decided {nullptr};
 };
-
-[[noreturn]] void Fail(const char* rule, const QString& detail = {})
-{
-    std::fprintf(stderr, "fuzz_preview: %s\n", rule);
-    if (!detail.isEmpty())
-        std::fprintf(stderr, "  %s\n", qUtf8Printable(detail));
-    std::abort();
-}
-
-// Shows a line with its control characters and non-ASCII spelled out, for the report.
-QString Visible(const QString& text)
-{
-    QString shown;
-    for (const QChar character : text) {
-        if (character.unicode() >= 0x20 && character.unicode() < 0x7F)
-            shown += character;
-        else
-            shown += QStringLiteral("\\u%1").arg(character.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return shown;
-}
-
-// A folder of this process, so that parallel fuzzing processes never share a file. It is made
-// in $TMPDIR when that is set (scripts/fuzz points it at a folder it removes afterwards, even
-// when a crash skips the cleanup here), else in memory where the system offers it, so that
-// writing an input costs no disk. It is removed at a normal exit.
-const QString& InputPath()
-{
-    static const QString path = [] {
-        QString base = QDir::tempPath();
-        if (!qEnvironmentVariableIsSet("TMPDIR") && QFileInfo(QStringLiteral("/dev/shm")).isWritable())
-            base = QStringLiteral("/dev/shm");
-        static QTemporaryDir folder(base + QStringLiteral("/vellumry-fuzz-XXXXXX"));
-        if (!folder.isValid())
-            Fail("cannot create the input folder", base);
-        return folder.filePath(QStringLiteral("note.txt"));
-    }();
-    return path;
-}
-
-void WriteInput(const QString& path, const char* bytes, std::size_t count)
-{
-    const QByteArray native = QFile::encodeName(path);
-    const int descriptor = open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (descriptor < 0)
-        Fail("cannot open the input file for writing", path);
-    while (count > 0) {
-        const auto written = write(descriptor, bytes, count);
-        if (written <= 0)
-            Fail("cannot write the input file", path);
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    close(descriptor);
-}
-
-// The same line ends as the input: CR, CR LF or LF; no empty line after a final terminator.
-QStringList SplitLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        lines << text.mid(start, i - start);
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines << text.mid(start);
-    return lines;
-}
-
-// NUL and unpaired surrogates become the replacement character, as the input promises.
-QString Showable(QString text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar character = text[i];
-        if (character.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (character.isNull() || character.isSurrogate())
-            text[i] = Replacement;
-    }
-    return text;
-}
-
-// The lines a whole-file decoder gives, where the outcome is beyond doubt: a file within the
-// bound that is entirely valid UTF-8 with its mark, or without it and without a NUL, or UTF-16
-// with a mark and whole code units. Anything else has no reference and only the general rules
-// apply to it.
-std::optional<QStringList> ReferenceLines(const QByteArray& content, TextInput::Encoding& expected)
-{
-    if (content.size() > TextInput::ByteLimit)
-        return std::nullopt;
-    if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF")) {
-        const bool little = content.startsWith("\xFF\xFE");
-        const QByteArray units = content.mid(2);
-        if (units.size() % 2 != 0)
-            return std::nullopt;
-        QStringDecoder decoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-        expected = little ? TextInput::Encoding::Utf16LE : TextInput::Encoding::Utf16BE;
-        return SplitLines(Showable(decoder(units)));
-    }
-    const bool marked = content.startsWith("\xEF\xBB\xBF");
-    if (!marked && content.contains('\0'))
-        return std::nullopt;
-    const QByteArray text = marked ? content.mid(3) : content;
-    QStringDecoder decoder(
-        QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    const QString decoded = decoder(text);
-    if (decoder.hasError())
-        return std::nullopt;
-    expected = TextInput::Encoding::Utf8;
-    return SplitLines(Showable(decoded));
-}
 
 void CheckLine(const QString& line)
 {
@@ -319,7 +195,7 @@ void CheckTextInput(const QByteArray& content, const ReadResult& result)
     CheckControlBytes(content, result);
 
     TextInput::Encoding expected = TextInput::Encoding::Undetermined;
-    const auto reference = ReferenceLines(content, expected);
+    const auto reference = fuzz::ReferenceLines(content, expected);
     if (!reference)
         return;
     if (result.encoding != expected)
@@ -368,7 +244,7 @@ QByteArray AfterALongLine(const QByteArray& given)
 void CheckTheBoundActsAsTheEnd(
     const QString& path, const QByteArray& content, const char* prior, const ReadResult& read)
 {
-    WriteInput(path, content.constData(), static_cast<std::size_t>(TextInput::ByteLimit));
+    fuzz::WriteInput(path, content.constData(), static_cast<std::size_t>(TextInput::ByteLimit));
     const ReadResult cut = ReadAll(path, AtEndCalls::Once, prior);
     if (cut.encoding != read.encoding || QByteArrayView(cut.decided) != QByteArrayView(read.decided))
         Fail("the bound changed the encoding");
@@ -437,8 +313,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const QByteArray given(reinterpret_cast<const char*>(data + skipped), static_cast<qsizetype>(size - skipped));
     const QByteArray content = options.content == Content::AfterALongLine ? AfterALongLine(given) : given;
-    const QString& path = InputPath();
-    WriteInput(path, content.constData(), static_cast<std::size_t>(content.size()));
+    const QString& path = fuzz::InputPath();
+    fuzz::WriteInput(path, content.constData(), static_cast<std::size_t>(content.size()));
 
     const ReadResult read = ReadAll(path, options.atEndCalls, options.prior);
     CheckTextInput(content, read);

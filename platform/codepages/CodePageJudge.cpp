@@ -29,7 +29,9 @@ bool ReadsWell(const CandidatePage& page, QStringView text)
 
 int CodePageJudge::Margin(const LanguageModel::Parts& prior)
 {
-    return prior.high >= prior.low ? PriorMargin + ShortMargin / std::max(prior.high, 1) : PriorMargin;
+    if (prior.high >= prior.low)
+        return PriorMargin + ShortMargin / std::max(prior.high, 1);
+    return prior.invalid > 0 ? 0 : PriorMargin;
 }
 
 const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior)

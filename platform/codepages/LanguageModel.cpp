@@ -131,8 +131,11 @@ int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
         // ASCII after ASCII, outside a word with a letter that is not ASCII, reads the same in
         // every candidate; the model of every language's text costs it, so that no language
         // wins or loses a reading by how its own text uses English words, codes and numbers.
-        const LanguageModel& model
-            = !m_table.bigram && ascii && previousAscii && (!letter || word == &shared) ? shared : *this;
+        // A language written in letters is told by its ASCII words too, but not by the spaces,
+        // digits and punctuation between them: a line end after a line end cost Greek, whose
+        // translations are the fewest, more than it cost Russian.
+        const bool sharedAscii = ascii && previousAscii && (!letter || (!m_table.bigram && word == &shared));
+        const LanguageModel& model = sharedAscii ? shared : *this;
         cost += model.m_table.transition[Index(previous)][Index(kind)];
         if (letter && word->m_table.bigram) {
             const int index = word->LetterIndex(code);

@@ -44,7 +44,10 @@ std::optional<QByteArrayView> NoteWindow::Of(QByteArrayView firstBytes)
         const qsizetype end = newline < 0 ? firstBytes.size() : newline;
         const QByteArrayView line = firstBytes.sliced(start, end - start);
         const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-        if (Utf8::Check(bytes, std::size_t(line.size())) == Utf8::Status::Invalid) {
+        // A character cut short by its line's end is no UTF-8, as the text input judges it; one
+        // cut by the end of what was read may go on in the next read.
+        const Utf8::Status status = Utf8::Check(bytes, std::size_t(line.size()));
+        if (status == Utf8::Status::Invalid || (status == Utf8::Status::CutShort && newline >= 0)) {
             const QByteArrayView window = Cut(firstBytes.sliced(start), WindowBytes);
             return HasHighByte(window) ? std::optional(window) : std::nullopt;
         }

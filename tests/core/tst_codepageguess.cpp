@@ -84,6 +84,9 @@ private Q_SLOTS:
         row("zh_CN", "GB18030", "Big5-HKSCS", 4, 80);
         row("ja", "Shift_JIS", "GB18030", 4, 98);
         row("ja", "EUC-JP", "GB18030", 4, 95);
+        // Regression: katakana in EUC-JP read in Big5 as common Han characters, well enough for
+        // the judge to try no other page.
+        row("ja", "EUC-JP", "Big5-HKSCS", 6, 99);
         row("ko", "windows-949", "GB18030", 4, 80);
         row("zh_CN", "GB18030", "Shift_JIS", 4, 90);
         row("ru", "windows-1251", "GB18030", 8, 98);
@@ -141,6 +144,41 @@ private Q_SLOTS:
             QCOMPARE(CodePageGuess::ForNote(name.bytes.first(accent + 1), "windows-1252"), "windows-1252");
         }
         QVERIFY(cut > 5);
+    }
+
+    // Regression: a line whose last character is cut short by the line's end is no UTF-8, as
+    // the text input judges it, yet the guess took it for UTF-8 and kept the prior without
+    // judging: a Windows-1252 line ending in "ä" or "é" read as GB18030 under a mainland locale.
+    void aLineEndingInACutCharacterIsJudged_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("German") << u"de"_s;
+        QTest::newRow("French") << u"fr"_s;
+    }
+    void aLineEndingInACutCharacterIsJudged()
+    {
+        QFETCH(QString, language);
+        int judged = 0;
+        QStringList misread;
+        for (const Name& name : CountryNames(language, "windows-1252", 6, 1000)) {
+            // The name up to its first letter that is not ASCII, ended there: one byte each.
+            const qsizetype letter = std::find_if(name.text.begin(), name.text.end(), [](QChar c) {
+                return c.unicode() >= 0x80;
+            }) - name.text.begin();
+            const QByteArray line = name.bytes.first(std::min(letter + 1, name.bytes.size())) + '\n';
+            const auto* bytes = reinterpret_cast<const unsigned char*>(line.constData());
+            if (letter < 5
+                || platform::Utf8::Check(bytes, std::size_t(line.size() - 1)) != platform::Utf8::Status::CutShort)
+                continue;
+            ++judged;
+            if (Decoded(line, CodePageGuess::ForNote(line, "GB18030")) != name.text.first(letter + 1) + u'\n')
+                misread << name.text.first(letter + 1);
+        }
+        // Cut after its first accented letter, a name is often only that letter after ASCII,
+        // which Windows-1250 reads as well: three in four is what such a line gets.
+        QVERIFY2(judged > 5 && misread.size() * 4 <= judged,
+            qPrintable(QString::number(misread.size()) + u" of "_s + QString::number(judged) + u": "_s
+                + misread.join(u", "_s)));
     }
 
     void textEveryPageReadsAlikeStaysInThePrior_data()
