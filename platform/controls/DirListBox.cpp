@@ -9,6 +9,7 @@
 #include "platform/itemviews/IndentDelegate.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
+#include "platform/itemviews/NameListView.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/ResumeNext.h"
 
@@ -37,7 +38,7 @@ QStringList chainOf(const QString& folder, const QString& driveRoot)
 } // namespace
 
 DirListBox::DirListBox(Container& parent, DriveTable& drives)
-    : Control(parent, new QListView(parent.ClientWidget()))
+    : Control(parent, new NameListView(parent.ClientWidget()))
     , m_view(static_cast<QListView*>(widget()))
     , m_model(NameListModel::InstallIn(*m_view, ListIcons::OpenFolder(), ListIcons::ClosedFolder()))
     , m_drives(drives)

@@ -13,8 +13,9 @@ class NameListModel;
 
 // The folders of the current path as a list indented like a tree: the chain from the drive's
 // root down to the current folder (open-folder icons), then the current folder's sub-folders
-// (closed-folder icons), hidden ones left out, in natural order. A double-click or Enter on
-// an entry opens it, Backspace opens the parent; a single click only selects.
+// (closed-folder icons), hidden ones left out, in the order of the user's locale. A
+// double-click or Enter on an entry opens it, Backspace opens the parent; a single click or
+// typing the start of a name (NameListView) only selects.
 //
 // Path accepts a folder, or a drive's text meaning that drive's current folder. A drive that
 // is not ready is error 68, a folder that does not exist error 76, one that cannot be read

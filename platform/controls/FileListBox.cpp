@@ -5,6 +5,7 @@
 #include "platform/files/GuardedListing.h"
 #include "platform/itemviews/ListIcons.h"
 #include "platform/itemviews/NameListModel.h"
+#include "platform/itemviews/NameListView.h"
 #include "platform/runtime/Error.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@
 namespace platform {
 
 FileListBox::FileListBox(Container& parent)
-    : Control(parent, new QListView(parent.ClientWidget()))
+    : Control(parent, new NameListView(parent.ClientWidget()))
     , m_view(static_cast<QListView*>(widget()))
     , m_model(NameListModel::InstallIn(*m_view, {}, ListIcons::TextFile()))
     , m_path(FolderPath::Current())

@@ -12,9 +12,10 @@ namespace platform {
 class NameListModel;
 
 // The names of a folder's regular files that match a pattern (case-insensitively; hidden
-// files left out), in natural order, at most 32,767 of them. The list is a snapshot taken
-// when Path is assigned (assigning the same path reads the folder again); it never changes
-// by itself, because preview boxes map to its entries by position.
+// files left out), in the order of the user's locale, at most 32,767 of them. The list is a
+// snapshot taken when Path is assigned (assigning the same path reads the folder again); it
+// never changes by itself, because preview boxes map to its entries by position. Typing finds
+// a name (NameListView).
 //
 // ListIndex is the selected entry, -1 for none; assigning one outside -1 ... ListCount - 1 is
 // error 380. List(i) is entry i's name without its folder; any i outside the list, -1

@@ -1,6 +1,6 @@
 #include "platform/drives/MountFilter.h"
 
-#include "platform/names/NaturalOrder.h"
+#include "platform/names/NameOrder.h"
 
 #include <QHash>
 #include <algorithm>
@@ -146,10 +146,11 @@ QList<DriveEntry> MountFilter::Drives(const QList<MountEntry>& mounts)
     QList<DriveEntry> drives;
     for (const MountEntry& mount : kept)
         drives.append(DriveEntry {mount.mountPoint, TextOf(mount), KindOf(mount)});
-    std::sort(drives.begin(), drives.end(), [](const DriveEntry& a, const DriveEntry& b) {
+    const NameOrder order;
+    std::sort(drives.begin(), drives.end(), [&](const DriveEntry& a, const DriveEntry& b) {
         if ((a.mountPoint == Root) != (b.mountPoint == Root))
             return a.mountPoint == Root;
-        return NaturalOrder::Less(a.mountPoint, b.mountPoint);
+        return order.Less(a.mountPoint, b.mountPoint);
     });
     return drives;
 }

@@ -18,7 +18,8 @@ namespace platform {
 // A pure function of the table it is given: reading the machine's table is SystemMounts' work.
 class MountFilter {
 public:
-    // Drives of a mount table: the root first, then by mount point in natural order.
+    // Drives of a mount table: the root first, then by mount point in the order of the user's
+    // locale.
     static QList<DriveEntry> Drives(const QList<MountEntry>& mounts);
 
     static bool IsDrive(const MountEntry& mount);

@@ -3,9 +3,9 @@
 #include "platform/codepages/CodePageGuess.h"
 #include "platform/hang/CallClock.h"
 #include "platform/names/LegacyCodePage.h"
+#include "platform/names/NameOrder.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
-#include "platform/names/NaturalOrder.h"
 #include "platform/runtime/Error.h"
 
 #include <QDir>
@@ -170,7 +170,7 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
 {
     NamePattern matcher(pattern);
     OpenFolder open(folder);
-    QStringList names;
+    NameOrder order;
     forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         // Matching first keeps the stat calls to the names that would be listed.
         if (!matcher.Matches(name))
@@ -179,9 +179,9 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
         if (kind == EntryKind::Link)
             links.append(linkOf(open, folder, std::move(name), bytes));
         else if (kind == EntryKind::File)
-            names.append(std::move(name));
+            order.Add(std::move(name));
     });
-    NaturalOrder::Sort(names);
+    QStringList names = order.Sorted();
     if (names.size() > MaxFiles)
         names.resize(MaxFiles);
     return names;
@@ -190,16 +190,15 @@ QStringList FolderScanner::ListFiles(const QString& folder, const QString& patte
 QStringList FolderScanner::ListSubfolders(const QString& folder, QList<Link>& links)
 {
     OpenFolder open(folder);
-    QStringList names;
+    NameOrder order;
     forEachEntry(open, [&](QString&& name, const char* bytes, unsigned char type) {
         const EntryKind kind = kindOf(open, bytes, type);
         if (kind == EntryKind::Link)
             links.append(linkOf(open, folder, std::move(name), bytes));
         else if (kind == EntryKind::Folder)
-            names.append(std::move(name));
+            order.Add(std::move(name));
     });
-    NaturalOrder::Sort(names);
-    return names;
+    return order.Sorted();
 }
 
 FolderScanner::Kind FolderScanner::KindOf(const QString& path)

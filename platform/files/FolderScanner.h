@@ -37,12 +37,13 @@ public:
     // The most names a file list holds; its count is a 16-bit value.
     static constexpr qsizetype MaxFiles = 32767;
 
-    // Regular files whose names match the pattern (see NamePattern), in natural order; of a
-    // larger folder the first MaxFiles in that order. Links whose names match go to links.
+    // Regular files whose names match the pattern (see NamePattern), in the order of the
+    // user's locale (NameOrder); of a larger folder the first MaxFiles in that order. Links
+    // whose names match go to links.
     // Pipes, sockets and devices are never files here: opening one could block or never end.
     static QStringList ListFiles(const QString& folder, const QString& pattern, QList<Link>& links);
 
-    // Sub-folders, in natural order; every link goes to links. Only this one level is read, so
+    // Sub-folders, in the order of the user's locale; every link goes to links. Only this one level is read, so
     // a link that leads back up the tree is listed once like any other folder and never
     // followed further.
     static QStringList ListSubfolders(const QString& folder, QList<Link>& links);

@@ -2,7 +2,7 @@
 
 #include "platform/files/FolderScanner.h"
 #include "platform/hang/GuardedCall.h"
-#include "platform/names/NaturalOrder.h"
+#include "platform/names/NameOrder.h"
 #include "platform/runtime/Error.h"
 
 #include <QHash>
@@ -59,14 +59,17 @@ QStringList judged(const QString& folder, const QList<Link>& links, FolderScanne
     return names;
 }
 
-// The folder's own entries and its links' judged names, in natural order.
+// The folder's own entries and its links' judged names, in the order of the user's locale.
 QStringList withLinks(QStringList names, const QString& folder, const QList<Link>& links, FolderScanner::Kind wanted)
 {
     if (links.isEmpty())
         return names;
-    names.append(judged(folder, links, wanted));
-    NaturalOrder::Sort(names);
-    return names;
+    NameOrder order;
+    for (QString& name : names)
+        order.Add(std::move(name));
+    for (QString& name : judged(folder, links, wanted))
+        order.Add(std::move(name));
+    return order.Sorted();
 }
 
 struct Read {

@@ -18,10 +18,10 @@ namespace platform {
 // read 75 (FolderScanner).
 class GuardedListing {
 public:
-    // Regular files and links to them whose names match the pattern, in natural order, at most
-    // FolderScanner::MaxFiles.
+    // Regular files and links to them whose names match the pattern, in the order of the
+    // user's locale (NameOrder), at most FolderScanner::MaxFiles.
     static QStringList Files(const QString& folder, const QString& pattern);
-    // Sub-folders and links to folders, in natural order.
+    // Sub-folders and links to folders, in the order of the user's locale.
     static QStringList Subfolders(const QString& folder);
 };
 

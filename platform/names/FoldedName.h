@@ -6,7 +6,7 @@
 namespace platform {
 
 // A name's characters folded to lower case, read one at a time without a folded copy of the
-// name. The lists fold every name of a folder to match and to sort it, and a copy a name was
+// name. The file list folds every name of a folder to match it, and a copy a name was
 // most of what listing a large folder cost.
 //
 // Folding code unit by code unit is what folding the whole string does, except for

@@ -1,13 +1,13 @@
 #include "platform/names/LegacyCodePage.h"
 
 #include "platform/names/CodePage.h"
+#include "platform/names/PosixLocale.h"
 
 #include <QByteArray>
 #include <QtGlobal>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <string_view>
 
@@ -127,44 +127,12 @@ constexpr std::array Languages {
     Language {"th"sv, "windows-874"},
 };
 
-struct Locale {
-    QByteArray language; // lower case
-    QByteArray territory; // upper case
-    QByteArray charset; // lower case, letters and digits only
-    QByteArray modifier;
-};
-
-// language_TERRITORY.charset@modifier, each part but the language optional.
-Locale Parse(QByteArrayView text)
+const char* ForLanguage(const PosixLocale& locale)
 {
-    Locale locale;
-    if (const auto at = text.indexOf('@'); at >= 0) {
-        locale.modifier = text.sliced(at + 1).toByteArray().toLower();
-        text = text.first(at);
-    }
-    if (const auto dot = text.indexOf('.'); dot >= 0) {
-        for (const char character : text.sliced(dot + 1)) {
-            if (std::isalnum(static_cast<unsigned char>(character)))
-                locale.charset += static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
-        }
-        text = text.first(dot);
-    }
-    if (const auto underscore = text.indexOf('_'); underscore >= 0) {
-        locale.territory = text.sliced(underscore + 1).toByteArray().toUpper();
-        text = text.first(underscore);
-    }
-    locale.language = text.toByteArray().toLower();
-    return locale;
-}
-
-const char* ForLanguage(const Locale& locale)
-{
-    if (locale.language.isEmpty() || locale.language == "c" || locale.language == "posix")
+    if (locale.NamesNoLanguage())
         return Fallback;
-    if (locale.language == "zh") {
-        const bool traditional = locale.territory == "TW" || locale.territory == "HK" || locale.territory == "MO";
-        return traditional ? "Big5-HKSCS" : "GB18030";
-    }
+    if (locale.language == "zh")
+        return locale.IsTraditionalChinese() ? "Big5-HKSCS" : "GB18030";
     // Serbian in Latin letters was written in the Central European code page.
     if (locale.language == "sr" && locale.modifier == "latin")
         return "windows-1250";
@@ -173,7 +141,7 @@ const char* ForLanguage(const Locale& locale)
     return found == Languages.end() ? "windows-1252" : found->codePage;
 }
 
-const char* ForLocale(const Locale& locale)
+const char* ForLocale(const PosixLocale& locale)
 {
     if (locale.charset.isEmpty())
         return ForLanguage(locale);
@@ -194,8 +162,7 @@ bool Converts(const char* codePage)
 
 const char* ForEnvironment(QByteArrayView lcAll, QByteArrayView lcCtype, QByteArrayView lang)
 {
-    const QByteArrayView locale = !lcAll.isEmpty() ? lcAll : !lcCtype.isEmpty() ? lcCtype : lang;
-    const char* codePage = ForLocale(Parse(locale));
+    const char* codePage = ForLocale(PosixLocale::FirstSet(lcAll, lcCtype, lang));
     return Converts(codePage) ? codePage : Fallback;
 }
 

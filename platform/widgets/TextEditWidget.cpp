@@ -1,5 +1,6 @@
 #include "platform/widgets/TextEditWidget.h"
 
+#include "platform/names/NativePath.h"
 #include "platform/widgets/SunkenPanel.h"
 
 #include <QScrollBar>
@@ -57,12 +58,16 @@ void TextEditWidget::ShowText(const QString& text)
     scrollToStart();
 }
 
+// A box's tooltip is its file's name as the file list holds it, which leads back to the file;
+// the user is shown it as the list shows it, without the legacy marker and with U+FFFD for a
+// byte that is no character, and so is a screen reader.
 void TextEditWidget::ShowToolTip(const QString& text)
 {
-    if (toolTip() != text)
-        setToolTip(text);
-    if (accessibleName() != text)
-        setAccessibleName(text);
+    const QString shown = NativePath::ForDisplay(text);
+    if (toolTip() != shown)
+        setToolTip(shown);
+    if (accessibleName() != shown)
+        setAccessibleName(shown);
 }
 
 int TextEditWidget::SelectionLength() const

@@ -108,7 +108,9 @@ private Q_SLOTS:
 
     // "中文.txt" in GBK (from archives made on Chinese Windows) and in UTF-8 read the same once decoded.
     // Each must list readably and lead to its own file, in its box and in the editor, as must a name in
-    // neither. (Names in another code page than the locale's: tst_mixedfolder.)
+    // neither. The box's tooltip and accessible name show the name as the list does: regression,
+    // they showed the legacy marker and the private-use characters that stand for the bytes. (Names in
+    // another code page than the locale's: tst_mixedfolder.)
     void namesFromOtherSystemsEachOpenTheirOwnFile()
     {
         QList<QByteArray> names {"\xd6\xd0\xce\xc4.txt", "中文.txt", "bad\xff\x80.txt"};
@@ -122,6 +124,9 @@ private Q_SLOTS:
             QVERIFY(names.removeOne(name)); // each file reached once
             shown << qobject_cast<QListView*>(form.FileList.widget())->model()->index(row, 0).data().toString();
             QCOMPARE(form.txtPreview(row + 1).Text(), u"from "_s + QString::fromLatin1(name.toHex()));
+            const platform::TextEditWidget* box = form.txtPreview(row + 1).View();
+            QCOMPARE(box->toolTip(), shown.last());
+            QCOMPARE(box->accessibleName(), shown.last());
             QCOMPARE(desk.editorArgumentsAfter([&] { desk.doubleClickName(row); }), QList<QByteArray> {onDisk});
             QCOMPARE(desk.editorArgumentsAfter(
                          [&] { doubleClick(form.txtPreview(row + 1).View()->viewport(), QPoint(20, 8)); }),

@@ -80,10 +80,11 @@ class MixedFolderTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { platform::Application::ApplyDefaults(); }
 
-    // Every box shows its note as written and every name reads as its writer named it, whatever
-    // the locale's own code page; a double-click hands the editor the name's bytes on disk. The
-    // Big5 names, one of them beside a UTF-8 name that reads the same, are judged together, and
-    // under a mainland locale must win over its GB18030.
+    // Every box shows its note as written and every name reads as its writer named it, in the
+    // list and in its box's tooltip and accessible name, whatever the locale's own code page; a
+    // double-click hands the editor the name's bytes on disk. The Big5 names, one of them beside a
+    // UTF-8 name that reads the same, are judged together, and under a mainland locale must win
+    // over its GB18030.
     void everyNoteAndNameReadsAsWritten()
     {
         const QStringList mainland = Lines("zh_CN", "GBK", 6, 0);
@@ -118,6 +119,9 @@ private Q_SLOTS:
             const Note& note = *std::find_if(notes.begin(), notes.end(), [&](const Note& n) { return n.name == name; });
             QCOMPARE(files->model()->index(row, 0).data().toString(), note.shownName);
             QCOMPARE(form.txtPreview(row + 1).Text(), note.preview);
+            const platform::TextEditWidget* box = form.txtPreview(row + 1).View();
+            QCOMPARE(box->toolTip(), note.shownName); // regression: a Big5 name's box showed its marker
+            QCOMPARE(box->accessibleName(), note.shownName);
             QCOMPARE(desk.editorArgumentsAfter([&] { desk.doubleClickName(row); }), QList<QByteArray> {onDisk});
         }
     }

@@ -74,6 +74,37 @@ private Q_SLOTS:
         QCOMPARE(list.Path(), drive + u"/a"_s);
     }
 
+    // Typing finds a name as the arrow keys would go to it: the selection moves, nothing opens,
+    // and the directory list stays in its folder. Names as a Chinese user keeps them: 读书笔记 is
+    // found by the initials of its pinyin.
+    void typingFindsANameAndOpensNothing()
+    {
+        NoteFolder folder;
+        const QString drive = folder.makeFolder(u"disk"_s);
+        const QStringList names {u"Budget 2026"_s, u"会议纪要"_s, u"读书笔记"_s, u"张三"_s};
+        for (const QString& name : names) {
+            folder.makeFolder(u"disk/"_s + name);
+            folder.write(u"disk/"_s + name + u".txt"_s, "text");
+        }
+        DriveTable drives = fakeDrives({disk(drive, "/dev/fake1")}, drive);
+        Window form(300, 300);
+        DirListBox dirs(form, drives);
+        dirs.SetPath(drive);
+        FileListBox files(form);
+        files.SetPath(drive);
+        QSignalSpy changes(&dirs, &DirListBox::Change);
+        QSignalSpy opened(&files, &FileListBox::DblClick);
+        auto* dirView = qobject_cast<QListView*>(dirs.widget());
+        QTest::keyClicks(dirView, u"dsbj"_s);
+        QCOMPARE(dirs.EntryPath(dirView->currentIndex().row()), drive + u"/读书笔记"_s);
+        QCOMPARE(dirs.Path(), drive);
+        QTest::keyClicks(files.widget(), u"dsbj"_s);
+        QCOMPARE(files.List(files.ListIndex()), u"读书笔记.txt"_s);
+        QTest::keyClick(files.widget(), Qt::Key_Down);
+        QCOMPARE(files.List(files.ListIndex()), u"会议纪要.txt"_s);
+        QCOMPARE(changes.count() + opened.count(), 0);
+    }
+
     // The popup reads the drives again, so a stick inserted a moment ago is there; the selected
     // drive that has gone stays. Each row shows its kind's icon, and the popup is as wide as the
     // widest text: cut short, the entries of two sticks deep in /run/media could look alike.
@@ -117,9 +148,9 @@ private Q_SLOTS:
     }
 
     // The file list is a snapshot of the folder's regular files that match the pattern, hidden
-    // ones left out, in natural order, read again only when Path or the pattern is assigned;
+    // ones left out, in the order of names, read again only when Path or the pattern is assigned;
     // a folder that is missing is error 76 and changes nothing.
-    void fileListIsASnapshotOfMatchingFilesInNaturalOrder()
+    void fileListIsASnapshotOfMatchingFilesInTheLocalesOrder()
     {
         NoteFolder folder;
         for (const QString& name : {u"b10.txt"_s, u"B2.TXT"_s, u"a.txt"_s, u".hidden.txt"_s, u"notes.md"_s})

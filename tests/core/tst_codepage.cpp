@@ -1,58 +1,19 @@
 // Notes and names that are not UTF-8 are judged with the legacy code page of the user's locale
-// as the prior, and text a reader of that locale writes stays in it. A process decides that
-// code page once, so the reading is checked in child processes of this test, each started with
-// the locale of a row in its environment, as a user's session starts the program. The bytes are
-// written out by hand, so the test does not lean on the converters. (Notes in another code page
-// than the locale's: tst_mixedfolder and tst_codepageguess.)
-#include "platform/files/GuardedListing.h"
-#include "platform/files/TextInput.h"
+// as the prior, and text a reader of that locale writes stays in it, checked in child
+// processes of this test (LocaleChild). The bytes are written out by hand, so the test does not
+// lean on the converters. (Notes in another code page than the locale's: tst_mixedfolder and
+// tst_codepageguess.)
 #include "platform/names/LegacyCodePage.h"
 #include "platform/names/NativePath.h"
 #include "support/Files.h"
+#include "support/LocaleChild.h"
 
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
 
-#include <cstdio>
 #include <utility>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// What a child prints: its code page, then for each note of the folder the name a user sees and
-// the lines read through that name.
-int RunAsChild(const QString& folder)
-{
-    QStringList output {QString::fromLatin1(platform::LegacyCodePage::Name())};
-    for (const QString& name : platform::GuardedListing::Files(folder, u"*"_s)) {
-        platform::TextInput input(folder + u'/' + name);
-        QStringList lines;
-        while (!input.AtEnd())
-            lines << input.ReadLine();
-        output << platform::NativePath::ForDisplay(name) + u" → "_s + lines.join(u'|');
-    }
-    return std::fputs(qPrintable(output.join(u'\n')), stdout) < 0;
-}
-
-// The output of this test run as a child with the given locale variables and nothing else.
-QStringList Child(const QStringList& locale, const QString& folder)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const auto* variable : {"LC_ALL", "LC_CTYPE", "LANG"})
-        environment.remove(QString::fromLatin1(variable));
-    for (const QString& assignment : locale)
-        environment.insert(assignment.section(u'=', 0, 0), assignment.section(u'=', 1));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {u"--list"_s, folder});
-    if (!child.waitForFinished(60000) || child.exitCode() != 0)
-        return {u"child failed: "_s + QString::fromLocal8Bit(child.readAllStandardError())};
-    return QString::fromUtf8(child.readAllStandardOutput()).split(u'\n');
-}
-
-} // namespace
 
 class tst_codepage : public QObject {
     Q_OBJECT
@@ -134,14 +95,14 @@ private Q_SLOTS:
         });
         for (qsizetype i = 0; i < files.size(); i += 2)
             OddFiles::file(base + files[i], files[i + 1]);
-        QCOMPARE(Child(locale, folder.path()), expected);
+        QCOMPARE(LocaleChild::Output(locale, folder.path()), expected);
     }
 };
 
 int main(int argc, char** argv)
 {
     if (argc == 3 && QByteArrayView(argv[1]) == "--list")
-        return RunAsChild(QString::fromLocal8Bit(argv[2]));
+        return LocaleChild::Run(QString::fromLocal8Bit(argv[2]));
     QCoreApplication application(argc, argv);
     tst_codepage test;
     return QTest::qExec(&test, argc, argv);

@@ -60,7 +60,7 @@ private Q_SLOTS:
         row("runtime folder", disk(u"/run/user/1000"_s, "/dev/sda9"), {});
         row("overlay root", disk(u"/"_s, "overlay", "overlay"), {});
         row("label", {.mountPoint = u"/mnt/b"_s, .device = "/dev/sdd1", .label = u"备份"_s}, u", /mnt/b [备份]|0"_s);
-        QTest::newRow("no root mounted, natural order") << QList<MountEntry> {disk(u"/m/d10"_s, "/dev/sdb"),
+        QTest::newRow("no root mounted, numbers by value") << QList<MountEntry> {disk(u"/m/d10"_s, "/dev/sdb"),
             disk(u"/m/d9"_s, "/dev/sdc")} << u"/ [本地磁盘]|0, /m/d9 [本地磁盘]|0, /m/d10 [本地磁盘]|0"_s;
         // Of one device (and btrfs subvolume) mounted at several places only the shortest stays.
         QTest::newRow("bind mounts") << QList<MountEntry> {disk(u"/d/p"_s, "/dev/sdc1"), disk(u"/d"_s, "/dev/sdc1"),

@@ -38,7 +38,7 @@ class tst_folderscanner : public QObject {
 private Q_SLOTS:
     // Only regular files and links to them are notes: opening anything else to preview it
     // could block the window or never end.
-    void listsTheMatchingNotesInNaturalOrder()
+    void listsTheMatchingNotesInTheLocalesOrder()
     {
         const QDir dir(m_folder.makeFolder(u"kinds"_s));
         for (const char* name : {"file10.txt", "file2.txt", "File1.txt", "b.TXT", "c.txt.bak", "d.md", "txt",

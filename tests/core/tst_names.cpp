@@ -2,14 +2,12 @@
 #include "platform/names/CodePage.h"
 #include "platform/names/NamePattern.h"
 #include "platform/names/NativePath.h"
-#include "platform/names/NaturalOrder.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace NativePath = platform::NativePath;
 using platform::NamePattern;
-using platform::NaturalOrder;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -145,28 +143,6 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, expected);
         QCOMPARE(platform::FolderPath::Prefix(path), expected);
-    }
-
-    void namesSortNaturally_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("2 before 10, case ignored") << u"File2.txt"_s << u"file10.txt"_s;
-        QTest::newRow("numbers past 64 bits") << u"x99999999999999999999"_s << u"x100000000000000000000"_s;
-        QTest::newRow("fewer leading zeros first") << u"file1.txt"_s << u"file01.txt"_s;
-        QTest::newRow("value decides before later text") << u"file01b"_s << u"file1c"_s;
-        QTest::newRow("upper case first on a tie") << u"ABC.txt"_s << u"abc.txt"_s;
-        QTest::newRow("full-width digits by value") << u"文件２.txt"_s << u"文件10.txt"_s;
-        QTest::newRow("marker ignored") << Marker + u"a.txt"_s << u"b.txt"_s;
-        QTest::newRow("GBK twin beside its UTF-8 namesake") << Marker + u"中文.txt"_s << u"中文.txt"_s;
-    }
-    void namesSortNaturally()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QVERIFY(NaturalOrder::Compare(before, after) < 0);
-        QVERIFY(NaturalOrder::Compare(after, before) > 0);
-        QVERIFY(NaturalOrder::Less(before, after) && !NaturalOrder::Less(after, before));
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/codepages/training/UnihanFields.h"
+#include "tools/unihan/UnihanFields.h"
 
 #include <QHash>
 #include <QStringList>

@@ -9,7 +9,7 @@
 #include "platform/codepages/training/MessageCatalog.h"
 #include "platform/codepages/training/TableWriter.h"
 #include "platform/codepages/training/TrainingCatalogs.h"
-#include "platform/codepages/training/UnihanFields.h"
+#include "tools/unihan/UnihanFields.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -18,6 +18,7 @@
 #include <optional>
 
 using namespace platform::codepages;
+using platform::UnihanFields;
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "platform/codepages/training/UnihanFields.h"
+#include "tools/unihan/UnihanFields.h"
 
 #include <QDir>
 #include <QFile>
 
-namespace platform::codepages {
+namespace platform {
 
 UnihanFields::UnihanFields(const QString& folder, const QStringList& fields)
 {
@@ -53,4 +53,4 @@ bool UnihanFields::Complete() const
     return true;
 }
 
-} // namespace platform::codepages
+} // namespace platform

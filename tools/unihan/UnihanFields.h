@@ -4,11 +4,12 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform::codepages {
+namespace platform {
 
 // Fields of the Unihan database (the Unicode Consortium's data on Han characters, as Debian's
-// unicode-data package ships it): for each field asked for, the value of every character that
-// has it. The database's files are the unpacked Unihan_*.txt of one folder; each line is
+// unicode-data package ships it, unpacked by cmake/Unihan.cmake), for the generators that make
+// tables of it at build time: for each field asked for, the value of every character that has
+// it. The database's files are the unpacked Unihan_*.txt of one folder; each line is
 // "U+4E00<tab>kField<tab>value".
 class UnihanFields {
 public:
@@ -25,4 +26,4 @@ private:
     QHash<QString, QHash<char32_t, QString>> m_fields;
 };
 
-} // namespace platform::codepages
+} // namespace platform
