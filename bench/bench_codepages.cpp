@@ -41,12 +41,17 @@ struct Language {
     const char* folder;
     QList<const char*> pages;
     bool latin; // written in Latin letters: a note needs only one letter that is not ASCII
+    bool alphabet; // written in letters, whose targets count letters rather than characters
 };
 
-const QList<Language> Languages {{"zh_CN", {"GB18030"}, false}, {"zh_TW", {"Big5-HKSCS"}, false},
-    {"ja", {"Shift_JIS", "EUC-JP"}, false}, {"ko", {"windows-949"}, false}, {"ru", {"windows-1251", "KOI8-R"}, false},
-    {"uk", {"windows-1251"}, false}, {"el", {"windows-1253"}, false}, {"de", {"windows-1252"}, true},
-    {"fr", {"windows-1252"}, true}, {"tr", {"windows-1254"}, true}, {"pl", {"windows-1250"}, true}};
+const QList<Language> Languages {{"zh_CN", {"GB18030"}, false, false}, {"zh_TW", {"Big5-HKSCS"}, false, false},
+    {"ja", {"Shift_JIS", "EUC-JP"}, false, false}, {"ko", {"windows-949"}, false, false},
+    {"ru", {"windows-1251", "KOI8-R"}, false, true}, {"uk", {"windows-1251"}, false, true},
+    {"el", {"windows-1253"}, false, true}, {"de", {"windows-1252"}, true, true}, {"fr", {"windows-1252"}, true, true},
+    {"tr", {"windows-1254"}, true, true}, {"pl", {"windows-1250"}, true, true}};
+// The targets of the languages written in letters start at this many letters; a note of 32
+// characters with its spaces and punctuation may hold fewer, so they are counted apart.
+constexpr int TargetLetters = 20;
 const QList<const char*> Locales {
     "zh_CN.UTF-8", "zh_TW.UTF-8", "ja_JP.UTF-8", "ko_KR.UTF-8", "ru_RU.UTF-8", "de_DE.UTF-8", "C"};
 const QList<int> Lengths {2, 4, 8, 16, 32};
@@ -178,13 +183,20 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
         QList<Tally> tallies;
         QList<int> counts;
         QList<int> utf8;
+        Tally lettered; // the notes of TargetLetters letters or more, of every length
         for (const auto& [length, list] : byLength) {
             Tally tally;
             for (const Note& note : list) {
                 ++tally.total;
-                if (Show && !ReadsRight(note, Guess(0, note.bytes, prior)))
-                    std::printf("\n    [%s] %s -> %s", qPrintable(note.text), language.pages[row.second],
+                const bool right = ReadsRight(note, Guess(0, note.bytes, prior));
+                if (Show && !right)
+                    std::printf("\n    [%s] %s -> %s", qPrintable(note.text.chopped(1)), language.pages[row.second],
                         Guess(0, note.bytes, prior).constData());
+                if (std::count_if(note.text.begin(), note.text.end(), [](QChar c) { return c.isLetter(); })
+                    >= TargetLetters) {
+                    ++lettered.total;
+                    lettered.right[0] += right;
+                }
                 for (int method = 0; method < MethodCount; ++method)
                     tally.right[method] += ReadsRight(note, Guess(method, note.bytes, prior));
             }
@@ -204,6 +216,9 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
         std::printf(" | UTF-8");
         for (const int count : utf8)
             std::printf(" %d", count);
+        if (language.alphabet && lettered.total)
+            std::printf(" | guess at %d letters and more %.1f of %d", TargetLetters,
+                100.0 * lettered.right[0] / lettered.total, lettered.total);
         std::printf("\n");
     }
     std::fflush(stdout);

@@ -25,7 +25,7 @@ const char* CodePageGuess::ForNote(QByteArrayView firstBytes, const char* prior)
     if (const char* utf16 = codepages::NoteWindow::Utf16Shape(firstBytes))
         return utf16;
     const auto window = codepages::NoteWindow::Of(firstBytes);
-    return window ? codepages::CodePageJudge::Best(*window, prior) : prior;
+    return window ? codepages::CodePageJudge::Best(*window, prior, codepages::CodePageJudge::Sources::One) : prior;
 }
 
 const char* CodePageGuess::ForNames(const QList<QByteArray>& names, const char* prior)
@@ -38,9 +38,9 @@ const char* CodePageGuess::ForNames(const QList<QByteArray>& names, const char* 
         if (!IsUtf8(name))
             listing.append(name).append('\n');
     }
-    return listing.isEmpty()
-        ? prior
-        : codepages::CodePageJudge::Best(listing.first(std::min(listing.size(), NamesBytes)), prior);
+    return listing.isEmpty() ? prior
+                             : codepages::CodePageJudge::Best(listing.first(std::min(listing.size(), NamesBytes)),
+                                 prior, codepages::CodePageJudge::Sources::Several);
 }
 
 } // namespace platform

@@ -34,7 +34,7 @@ int CodePageJudge::Margin(const LanguageModel::Parts& prior)
     return prior.invalid > 0 ? 0 : PriorMargin;
 }
 
-const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior)
+const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior, Sources sources)
 {
     std::optional<CandidatePage> other;
     const CandidatePage* priorPage = CandidatePage::Find(prior);
@@ -54,10 +54,16 @@ const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior)
         if (&page == priorPage)
             continue;
         // A page that reads the text as the prior does (EUC-JP kana, which GB 2312 holds too)
-        // is the prior's reading, judged in its own languages too.
+        // shows it as the prior does, judged in its own languages, with a part of the margin.
         const QStringView text = page.Decode(bytes, buffer);
         const bool asPrior = text == priorText;
-        const int cost = page.Cost(text) - (asPrior ? margin : 0);
+        LanguageModel::Parts pageParts;
+        const int cost = page.Cost(text, &pageParts) - (asPrior ? margin / AlikeMarginShare : 0);
+        // Text in a page decodes in it: a page whose reading of a note holds more characters
+        // that do not decode than the prior's is no candidate, however well its other
+        // characters read.
+        if (sources == Sources::One && pageParts.invalid > parts.invalid)
+            continue;
         if (cost < bestCost) {
             best = asPrior ? prior : page.Name();
             bestCost = cost;

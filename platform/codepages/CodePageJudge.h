@@ -24,6 +24,12 @@ public:
     static constexpr int PriorMargin = 12 * 4;
     static constexpr int ShortMargin = 16 * 4;
     static int Margin(const LanguageModel::Parts& prior);
+    // Another page that reads the bytes as the prior does gets this fraction of the margin, a
+    // third: its languages judge the prior's text, but the margin is what the locale says for
+    // its own. In full, Czech ("bulunamadý", Windows-1250) outweighed a Turkish note of
+    // Windows-1254 by what the locale says for German; with none, a German note holding a
+    // Czech name ("Žu") lost to Shift_JIS.
+    static constexpr int AlikeMarginShare = 3;
     // What a character other than ASCII costs at most on average, in quarter bits, in text
     // that reads so well in the prior that no other page is tried: 11 bits in a page of two
     // bytes a character (a common Han character costs 7 to 11), 5 in a page of one byte (a
@@ -33,8 +39,14 @@ public:
     static constexpr int ReadsWellWide = 11 * 4;
     static constexpr int ReadsWellNarrow = 5 * 4;
 
+    // Whether the bytes come from one source, as a note does, or may mix several, as a
+    // folder's names do: there a page that cannot read the few names from elsewhere (Big5
+    // names read as GBK hold characters of its user-defined area) can still be the page most
+    // of them use.
+    enum class Sources { One, Several };
+
     // A name QStringDecoder accepts: prior, or a candidate's.
-    static const char* Best(QByteArrayView bytes, const char* prior);
+    static const char* Best(QByteArrayView bytes, const char* prior, Sources sources);
 };
 
 } // namespace platform::codepages
