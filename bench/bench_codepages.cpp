@@ -52,6 +52,15 @@ const QList<Language> Languages {{"zh_CN", {"GB18030"}, false, false}, {"zh_TW",
 // The targets of the languages written in letters start at this many letters; a note of 32
 // characters with its spaces and punctuation may hold fewer, so they are counted apart.
 constexpr int TargetLetters = 20;
+// Those of Chinese, Japanese and Korean count Han, kana and Hangul characters, of which a note
+// of 4 characters ("警告: ") may hold only two: the notes of 4 that are all such characters are
+// counted apart too.
+constexpr int TargetIdeographs = 4;
+
+bool IsIdeograph(QChar c)
+{
+    return c.unicode() >= 0x3000 && c.isLetter();
+}
 const QList<const char*> Locales {
     "zh_CN.UTF-8", "zh_TW.UTF-8", "ja_JP.UTF-8", "ko_KR.UTF-8", "ru_RU.UTF-8", "de_DE.UTF-8", "C"};
 const QList<int> Lengths {2, 4, 8, 16, 32};
@@ -184,6 +193,7 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
         QList<int> counts;
         QList<int> utf8;
         Tally lettered; // the notes of TargetLetters letters or more, of every length
+        Tally ideographs; // the notes of TargetIdeographs characters, each Han, kana or Hangul
         for (const auto& [length, list] : byLength) {
             Tally tally;
             for (const Note& note : list) {
@@ -196,6 +206,10 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
                     >= TargetLetters) {
                     ++lettered.total;
                     lettered.right[0] += right;
+                }
+                if (length == TargetIdeographs && std::all_of(note.text.begin(), note.text.end() - 1, IsIdeograph)) {
+                    ++ideographs.total;
+                    ideographs.right[0] += right;
                 }
                 for (int method = 0; method < MethodCount; ++method)
                     tally.right[method] += ReadsRight(note, Guess(method, note.bytes, prior));
@@ -219,6 +233,9 @@ void Measure(const std::map<std::pair<int, int>, std::map<int, QList<Note>>>& no
         if (language.alphabet && lettered.total)
             std::printf(" | guess at %d letters and more %.1f of %d", TargetLetters,
                 100.0 * lettered.right[0] / lettered.total, lettered.total);
+        if (!language.alphabet && ideographs.total)
+            std::printf(" | guess at %d Han, kana or Hangul %.1f of %d", TargetIdeographs,
+                100.0 * ideographs.right[0] / ideographs.total, ideographs.total);
         std::printf("\n");
     }
     std::fflush(stdout);

@@ -54,6 +54,8 @@ constexpr double TextShareOfHan = 0.5;
 // Of a letter's probability after another, the part the pair's own count gives; the rest
 // is the letter's probability anywhere.
 constexpr double PairWeight = 0.7;
+// The index of a letter outside the alphabet, after the word boundary's (see LanguageTable).
+constexpr int OtherLetter = 1;
 
 double Bits(double probability)
 {
@@ -170,7 +172,8 @@ LanguageTrainer::Model LanguageTrainer::Learn(
         if (letter == 0)
             return 0;
         const auto found = std::lower_bound(model.alphabet.begin(), model.alphabet.end(), letter);
-        return found != model.alphabet.end() && *found == letter ? int(found - model.alphabet.begin()) + 2 : 1;
+        return found != model.alphabet.end() && *found == letter ? int(found - model.alphabet.begin()) + 2
+                                                                 : OtherLetter;
     };
     const int size = int(model.alphabet.size()) + 2;
     QList<double> pairs(size * size, 0);
@@ -185,12 +188,21 @@ LanguageTrainer::Model LanguageTrainer::Learn(
         single[to] += it.value();
         total += it.value();
     }
+    // A letter outside the alphabet stands for each of the letters the text used once or twice,
+    // so their probability is shared out over them: a letter no text of the language writes
+    // (Turkish "ı" read in Windows-1252 as "ý") costs what one of them does, not what all of
+    // them do together.
+    double rareLetters = 0;
+    for (auto it = m_letters.begin(); it != m_letters.end(); ++it)
+        rareLetters += it.key() > 0x7F && it.value() <= 2;
+    const double otherLetters = std::max(rareLetters, 1.0);
     model.bigram.resize(size * size);
     for (int from = 0; from < size; ++from) {
         for (int to = 0; to < size; ++to) {
             const double alone = (single[to] + 0.1) / (total + 0.1 * size);
             const double after = before[from] > 0 ? pairs[from * size + to] / before[from] : 0;
-            model.bigram[from * size + to] = Bits(PairWeight * after + (1 - PairWeight) * alone);
+            const double probability = PairWeight * after + (1 - PairWeight) * alone;
+            model.bigram[from * size + to] = Bits(to == OtherLetter ? probability / otherLetters : probability);
         }
     }
     return model;
