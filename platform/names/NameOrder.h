@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
 struct UCollator;
 
 namespace platform {
@@ -36,21 +34,18 @@ public:
     int Compare(const QString& a, const QString& b) const;
     bool Less(const QString& a, const QString& b) const { return Compare(a, b) < 0; }
 
-    // A folder's names, added as they are read: each is turned into its sort key at once, while
-    // its text is still at hand, which spares a large folder's sort a second reach for every
-    // name. Sorted gives them in this order and starts afresh.
+    // A folder's names, added as they are read. Sorted gives them in this order and starts
+    // afresh; the sort keys of a large folder are made on two threads.
     void Add(QString name);
     QStringList Sorted();
 
 private:
-    struct Pending;
-
     // Primary strength for the sort keys, which most names differ in; only names that tie
     // there are compared at secondary strength (accents, and the tones of pinyin), since a
     // key of that strength for every name of a folder takes about a fifth longer to make.
     UCollator* m_keys {nullptr};
     UCollator* m_ties {nullptr};
-    std::unique_ptr<Pending> m_pending;
+    QStringList m_pending;
 };
 
 } // namespace platform

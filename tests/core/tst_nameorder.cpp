@@ -1,11 +1,13 @@
 // The lists order names as a reader of the user's language expects: by the collation of the
 // locale, through ICU. Each row's names are in the order a reader expects; the test sorts them
 // from other orders and compares.
+#include "platform/codepages/training/MessageCatalog.h"
 #include "platform/names/NameOrder.h"
 #include "platform/names/NativePath.h"
 #include "support/Files.h"
 #include "support/LocaleChild.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <algorithm>
@@ -96,6 +98,33 @@ private Q_SLOTS:
             QVERIFY(order.Compare(ordered[at], ordered[at - 1]) > 0);
             QCOMPARE(order.Compare(ordered[at], ordered[at]), 0);
         }
+    }
+
+    // A large folder has the keys of its two halves made on two threads and put together; a
+    // key moved to the wrong name there would put names out of place. The names are every
+    // line of apt's translations, in every language it has.
+    void aLargeFolderIsInTheOrderItsNamesCompareIn()
+    {
+        QStringList names;
+        const QDir locales(u"/usr/share/locale"_s);
+        for (const QString& language : locales.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const QString catalog = locales.filePath(language + u"/LC_MESSAGES/apt.mo"_s);
+            for (const QString& text : platform::codepages::MessageCatalog::Translations(catalog))
+                names << text.split(u'\n', Qt::SkipEmptyParts);
+        }
+        QVERIFY2(names.size() > 10'000, "too few lines of apt's translations; apt's translations missing?");
+        NameOrder order(localeOf("zh_CN.UTF-8"));
+        for (const QString& name : names)
+            order.Add(name);
+        const QStringList sorted = order.Sorted();
+        for (qsizetype at = 1; at < sorted.size(); ++at)
+            QVERIFY2(
+                order.Compare(sorted[at - 1], sorted[at]) <= 0, qPrintable(sorted[at - 1] + u" > "_s + sorted[at]));
+        QStringList given = names;
+        QStringList taken = sorted;
+        std::sort(given.begin(), given.end());
+        std::sort(taken.begin(), taken.end());
+        QCOMPARE(taken, given);
     }
 
     // The collation is the first of LC_ALL, LC_COLLATE and LANG that is set and not empty.
