@@ -118,13 +118,17 @@ QStringView CandidatePage::Decode(QByteArrayView bytes, Text& text) const
 int CandidatePage::Cost(QStringView text, LanguageModel::Parts* parts, LanguageModel::Scope scope) const
 {
     int best = INT_MAX;
+    int foreign = INT_MAX;
     for (const LanguageModel* model : m_languages) {
         LanguageModel::Parts modelParts;
         const int cost = model->Cost(text, parts ? &modelParts : nullptr, scope);
         if (cost < best && parts)
             *parts = modelParts;
         best = std::min(best, cost);
+        foreign = std::min(foreign, modelParts.foreign);
     }
+    if (parts)
+        parts->foreign = foreign;
     return best;
 }
 

@@ -34,6 +34,13 @@ int CodePageJudge::Margin(const LanguageModel::Parts& prior)
     return prior.invalid > 0 ? 0 : PriorMargin;
 }
 
+int CodePageJudge::ForeignMargin(const LanguageModel::Parts& prior, const LanguageModel::Parts& other, int margin)
+{
+    const bool foreign
+        = prior.foreign > 0 && other.foreign == 0 && prior.high < prior.low && prior.low >= ForeignLettersLeast;
+    return foreign ? std::min(margin, PriorMargin / ForeignMarginShare) : margin;
+}
+
 const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior, Sources sources)
 {
     std::optional<CandidatePage> other;
@@ -58,7 +65,11 @@ const char* CodePageJudge::Best(QByteArrayView bytes, const char* prior, Sources
         const QStringView text = page.Decode(bytes, buffer);
         const bool asPrior = text == priorText;
         LanguageModel::Parts pageParts;
-        const int cost = page.Cost(text, &pageParts) - (asPrior ? margin / AlikeMarginShare : 0);
+        // The prior's margin is taken from its cost once for every page: what this page's
+        // margin leaves of it is given back.
+        const int pageCost = page.Cost(text, &pageParts);
+        const int pageMargin = ForeignMargin(parts, pageParts, margin);
+        const int cost = pageCost - (margin - pageMargin) - (asPrior ? pageMargin / AlikeMarginShare : 0);
         // Text in a page decodes in it: a page whose reading of a note holds more characters
         // that do not decode than the prior's is no candidate, however well its other
         // characters read.

@@ -24,6 +24,19 @@ public:
     static constexpr int PriorMargin = 12 * 4;
     static constexpr int ShortMargin = 16 * 4;
     static int Margin(const LanguageModel::Parts& prior);
+    // A note of Latin letters whose reading in the prior holds a letter none of the prior's
+    // languages writes leaves half of its margin to another page that reads every letter of
+    // it as one its languages write: a Turkish note's "ı", "ş" and "ğ" read in Windows-1252 as
+    // "ý", "þ" and "ð", which German, French and their neighbours never write, yet such a
+    // letter costs a language only what a letter its text used once or twice does, and one of
+    // them in a line of English words was outweighed by the margin. Not all of it: a German
+    // note that is an Icelandic place name ("Norðurland eystra") holds those letters too, and
+    // with none of the margin one such name in ten read as Turkish. A note with fewer than
+    // ForeignLettersLeast characters of ASCII besides is most often such a name and keeps
+    // the whole margin.
+    static int ForeignMargin(const LanguageModel::Parts& prior, const LanguageModel::Parts& other, int margin);
+    static constexpr int ForeignMarginShare = 2;
+    static constexpr int ForeignLettersLeast = 8;
     // Another page that reads the bytes as the prior does gets this fraction of the margin, a
     // third: its languages judge the prior's text, but the margin is what the locale says for
     // its own. In full, Czech ("bulunamadý", Windows-1250) outweighed a Turkish note of

@@ -146,6 +146,8 @@ int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
         if (letter && word->m_table.bigram) {
             const int index = word->LetterIndex(code);
             cost += word->BigramCost(previousLetter, index);
+            if (parts && !ascii && index == LanguageTable::OtherLetter)
+                ++parts->foreign;
             previousLetter = index;
         } else {
             cost += (letter ? *word : model).CharacterCost(code, kind);

@@ -37,6 +37,9 @@ public:
         int high {0}; // characters not ASCII, invalid ones included
         int highCost {0};
         int low {0}; // ASCII characters other than spaces, counted when everything is costed
+        // Letters not ASCII outside the alphabet of the language; of a code page, those that
+        // none of its languages writes (the fewest any of them counts).
+        int foreign {0};
     };
 
     // What is costed: every character, or only those that are not ASCII (and so parts, which
