@@ -59,6 +59,28 @@ QString Decoded(const QByteArray& bytes, const char* codePage)
     return decoder.decode(bytes);
 }
 
+// The names that the guess, under the prior, reads as other text, each with the page it chose;
+// each name is a note of its own, followed by lineEnd.
+QStringList Misread(const QList<Name>& names, const char* prior, const QByteArray& lineEnd = {})
+{
+    QStringList misread;
+    for (const Name& name : names) {
+        const char* guess = CodePageGuess::ForNote(QByteArray(name.bytes + lineEnd), prior);
+        if (Decoded(name.bytes, guess) != name.text)
+            misread << name.text + u" as "_s + QString::fromLatin1(guess);
+    }
+    return misread;
+}
+
+// Fails unless there were enough names to judge by and at most (100 - percentRight) % of them
+// were misread, naming those.
+void VerifyShareRight(qsizetype names, const QStringList& misread, int percentRight)
+{
+    QVERIFY2(names > 20 && misread.size() * 100 <= (100 - percentRight) * names,
+        qPrintable(
+            QString::number(misread.size()) + u" of "_s + QString::number(names) + u": "_s + misread.join(u", "_s)));
+}
+
 } // namespace
 
 class tst_codepageguess : public QObject {
@@ -111,15 +133,7 @@ private Q_SLOTS:
         QFETCH(int, minLength);
         QFETCH(int, percentRight);
         const QList<Name> names = CountryNames(language, codePage.constData(), minLength, 1000);
-        QStringList misread;
-        for (const Name& name : names) {
-            const char* guess = CodePageGuess::ForNote(name.bytes, prior.constData());
-            if (Decoded(name.bytes, guess) != name.text)
-                misread << name.text + u" as "_s + QString::fromLatin1(guess);
-        }
-        QVERIFY2(names.size() > 20 && misread.size() * 100 <= (100 - percentRight) * names.size(),
-            qPrintable(QString::number(misread.size()) + u" of "_s + QString::number(names.size()) + u": "_s
-                + misread.join(u", "_s)));
+        VerifyShareRight(names.size(), Misread(names, prior.constData()), percentRight);
     }
 
     // Regression: a Turkish line of Latin letters with one "ı", "ş" or "ğ" of its own reads in
@@ -148,15 +162,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, prior);
         QFETCH(int, percentRight);
         const QList<Name> names = Names(u"iso_3166-2"_s, language, codePage.constData(), 16, 1000);
-        QStringList misread;
-        for (const Name& name : names) {
-            const char* guess = CodePageGuess::ForNote(QByteArray(name.bytes).append('\n'), prior.constData());
-            if (Decoded(name.bytes, guess) != name.text)
-                misread << name.text + u" as "_s + QString::fromLatin1(guess);
-        }
-        QVERIFY2(names.size() > 20 && misread.size() * 100 <= (100 - percentRight) * names.size(),
-            qPrintable(QString::number(misread.size()) + u" of "_s + QString::number(names.size()) + u": "_s
-                + misread.join(u", "_s)));
+        VerifyShareRight(names.size(), Misread(names, prior.constData(), "\n"), percentRight);
     }
 
     // Regression: each language's translations use their own few typographic quotes, so every
@@ -187,9 +193,7 @@ private Q_SLOTS:
             if (QByteArrayView(CodePageGuess::ForNote(bytes, codePage.constData())) != codePage)
                 misread << name.text;
         }
-        QVERIFY2(names.size() > 20 && misread.size() * 100 <= (100 - percentRight) * names.size(),
-            qPrintable(QString::number(misread.size()) + u" of "_s + QString::number(names.size()) + u": "_s
-                + misread.join(u", "_s)));
+        VerifyShareRight(names.size(), misread, percentRight);
     }
 
     // A short note of the locale's code page that another page reads too stays in the
