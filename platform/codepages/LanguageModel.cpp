@@ -154,7 +154,8 @@ int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
             previousLetter = index;
         } else {
             cost += (letter ? *word : model).CharacterCost(code, kind);
-            if (kind == CharClass::Han && previous == CharClass::Han && HanPairs::Shared().Joined(previousCode, code))
+            if (kind == CharClass::Han && previous == CharClass::Han && scope == Scope::Everything
+                && HanPairs::Shared().Joined(previousCode, code))
                 cost -= JoinedHanBonus;
         }
         if (parts && !ascii) {

@@ -49,7 +49,9 @@ public:
 
     // What is costed: every character, or only those that are not ASCII (and so parts, which
     // is all the test of text that reads well asks for), at a fraction of the work in text
-    // that is mostly ASCII.
+    // that is mostly ASCII. That test judges characters alone, without the bonus of Han
+    // characters a word joins: it was set without it, a note it passes is right in the prior
+    // anyway, and looking the pairs up in every such note would cost it more than the test.
     enum class Scope { Everything, BeyondAscii };
 
     int Cost(QStringView text, Parts* parts = nullptr, Scope scope = Scope::Everything) const;
