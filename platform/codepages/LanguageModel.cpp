@@ -1,5 +1,7 @@
 #include "platform/codepages/LanguageModel.h"
 
+#include "platform/codepages/HanPairs.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -84,6 +86,7 @@ int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
     // The model the word being read is costed by, letter after letter, and its last letter.
     const LanguageModel* word = nullptr;
     int previousLetter = LanguageTable::Boundary;
+    char32_t previousCode = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t code = text[i].unicode();
         if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
@@ -151,6 +154,9 @@ int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
             previousLetter = index;
         } else {
             cost += (letter ? *word : model).CharacterCost(code, kind);
+            if (kind == CharClass::Han && previous == CharClass::Han && scope == Scope::Everything
+                && HanPairs::Shared().Joined(previousCode, code))
+                cost -= JoinedHanBonus;
         }
         if (parts && !ascii) {
             ++parts->high;
@@ -159,6 +165,7 @@ int LanguageModel::Cost(QStringView text, Parts* parts, Scope scope) const
             ++parts->low;
         }
         previous = kind;
+        previousCode = code;
         previousAscii = ascii;
     }
     if (word && word->m_table.bigram && scope == Scope::Everything)

@@ -136,6 +136,31 @@ private Q_SLOTS:
         VerifyShareRight(names.size(), Misread(names, prior.constData()), percentRight);
     }
 
+    // Regression: the four characters of a mainland place name, "斯莱戈郡" in GBK, read in Big5
+    // as four traditional characters as common one by one, "佴應資縣", and the name left the
+    // locale's page, as did three more; no word of Chinese joins those characters. Each row:
+    // the names of the world's regions in a language's page, under that page, and how many may
+    // leave it: three transliterations ("奥洛穆茨") read in EUC-JP as common kanji, which
+    // only a model of whole words would tell apart.
+    void regionNamesStayInTheLocalesPage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QByteArray>("codePage");
+        QTest::addColumn<int>("misreadAtMost");
+        QTest::newRow("Simplified Chinese") << u"zh_CN"_s << "GB18030"_ba << 3;
+        QTest::newRow("Traditional Chinese") << u"zh_TW"_s << "Big5-HKSCS"_ba << 0;
+        QTest::newRow("Japanese") << u"ja"_s << "Shift_JIS"_ba << 0;
+    }
+    void regionNamesStayInTheLocalesPage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QByteArray, codePage);
+        QFETCH(int, misreadAtMost);
+        const QList<Name> names = Names(u"iso_3166-2"_s, language, codePage.constData(), 1, 1000);
+        const QStringList misread = Misread(names, codePage.constData());
+        QVERIFY2(names.size() > 100 && misread.size() <= misreadAtMost, qPrintable(misread.join(u", "_s)));
+    }
+
     // Regression: a Turkish line of Latin letters with one "ı", "ş" or "ğ" of its own reads in
     // Windows-1252 as a word holding "ý", "þ" or "ð", which no language of that page writes;
     // one such letter cost less than the margin of the locale's page, and a quarter of these
