@@ -11,8 +11,8 @@ namespace platform::codepages {
 
 namespace {
 
-// The layout of ICU's dictionary files: a table of offsets first, the trie's first of all, and
-// the kind of trie the words are kept in.
+// The layout of ICU's dictionary files: a table of indexes, whose first is where the trie of
+// words starts and whose fifth says what kind of trie it is.
 constexpr int StringTrieOffset = 0;
 constexpr int TrieType = 4;
 constexpr int TrieTypeMask = 7;
